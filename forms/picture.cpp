@@ -3,25 +3,100 @@
 #include "formserror.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
+#include <cstdlib>
 
 namespace forms {
 
 namespace {
 
-// Qt decodes a GIF cut short without complaint and shows what it got; a GIF that does not end
-// with its trailer is a broken file here.
+// Qt decodes a GIF cut short without complaint and shows what it got (black where data is
+// missing). A GIF is whole here when its blocks can be walked from the header to the trailer
+// within the file: a last byte of 0x3b alone could be a pixel of a file cut off in its data.
 bool gifIsWhole(QFile &file)
 {
     const qint64 size = file.size();
-    if (size < 14)
+    auto skip = [&](qint64 n) { return file.pos() + n <= size && file.seek(file.pos() + n); };
+    auto byte = [&](int &value) {
+        char c;
+        if (!file.getChar(&c))
+            return false;
+        value = quint8(c);
+        return true;
+    };
+    auto colourTable = [&](int packed) { return !(packed & 0x80) || skip(3 * (2 << (packed & 7))); };
+    auto subBlocks = [&] {
+        for (int length; byte(length);) {
+            if (length == 0)
+                return true;
+            if (!skip(length))
+                return false;
+        }
         return false;
-    if (!file.seek(size - 1))
+    };
+
+    int packed;
+    if (!file.seek(10) || !byte(packed) || !skip(2) || !colourTable(packed))
         return false;
-    char last = 0;
-    if (file.read(&last, 1) != 1)
+    for (int introducer; byte(introducer);) {
+        if (introducer == 0x3b)
+            return true;
+        if (introducer == 0x21) { // extension: its label, then data blocks
+            if (!skip(1) || !subBlocks())
+                return false;
+        } else if (introducer == 0x2c) { // image: descriptor, colours, code size, data blocks
+            if (!skip(8) || !byte(packed) || !colourTable(packed) || !skip(1) || !subBlocks())
+                return false;
+        } else {
+            return false;
+        }
+    }
+    return false;
+}
+
+quint32 little(const QByteArray &a, int at, int bytes)
+{
+    quint32 v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = (v << 8) | quint8(a[at + i]);
+    return v;
+}
+
+// Qt decodes a BMP whose pixel data stops early into a picture of whatever memory held. A BMP is
+// whole here when the file holds all the pixel data its header announces.
+bool bmpIsWhole(QFile &file)
+{
+    if (!file.seek(0))
         return false;
-    return last == 0x3b;
+    const QByteArray h = file.read(54);
+    if (h.size() < 26)
+        return false;
+    const quint64 offset = little(h, 10, 4);
+    const quint32 headerSize = little(h, 14, 4);
+    quint64 width, height, bits, compression = 0, imageSize = 0;
+    if (headerSize == 12) { // OS/2 core header
+        width = little(h, 18, 2);
+        height = little(h, 20, 2);
+        bits = little(h, 24, 2);
+    } else if (headerSize >= 40 && h.size() >= 38) {
+        width = quint64(std::abs(qint64(qint32(little(h, 18, 4)))));
+        height = quint64(std::abs(qint64(qint32(little(h, 22, 4)))));
+        bits = little(h, 28, 2);
+        compression = little(h, 30, 4);
+        imageSize = little(h, 34, 4);
+    } else {
+        return false;
+    }
+    const quint64 size = quint64(file.size());
+    if (offset > size)
+        return false;
+    const quint64 available = size - offset;
+    if (compression == 0 || compression == 3 || compression == 6) { // uncompressed rows
+        const quint64 stride = (width * bits + 31) / 32 * 4;
+        return height == 0 || stride <= available / height;
+    }
+    return imageSize <= available; // run-length data: the size the header gives
 }
 
 } // namespace
@@ -30,6 +105,10 @@ QImage loadPicture(const QString &path)
 {
     if (path.isEmpty())
         return {};
+    // Only regular files (or links to them): opening a fifo would wait forever for a writer, and a
+    // device could be read without end.
+    if (!QFileInfo(path).isFile())
+        throw FormsError(QStringLiteral("%1 is not a picture file").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FormsError(QStringLiteral("Cannot open the picture %1: %2").arg(path, file.errorString()));
@@ -39,6 +118,8 @@ QImage loadPicture(const QString &path)
     if (format.isEmpty())
         throw FormsError(QStringLiteral("%1 is not a picture").arg(path));
     if (format == "gif" && !gifIsWhole(file))
+        throw FormsError(QStringLiteral("The picture %1 is cut short").arg(path));
+    if (format == "bmp" && !bmpIsWhole(file))
         throw FormsError(QStringLiteral("The picture %1 is cut short").arg(path));
     file.seek(0);
     QImageReader whole(&file, format);
