@@ -4,14 +4,11 @@
 
 #include <form2.h>
 
-#include <commandbutton.h>
-#include <label.h>
 #include <picture.h>
 #include <units.h>
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QPointer>
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
