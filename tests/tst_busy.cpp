@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QInputDevice>
+#include <QPointingDevice>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -61,6 +63,10 @@ void tst_Busy::inputDuringTheJobIsDropped()
     edit->setFocus();
     QSignalSpy clicks(button, &QPushButton::clicked);
     bool busyCursor = false;
+    // Events built without a device take the primary ones, which Qt makes on first use; made on
+    // the job's thread they would get no parent and leak.
+    QInputDevice::primaryKeyboard();
+    QPointingDevice::primaryPointingDevice();
 
     forms::runWithoutInput([&] {
         const QPointF at(button->rect().center());
