@@ -1,5 +1,7 @@
 // Entry files byte for byte: what the writer puts out, what the reader takes back, and what a
 // failing save leaves behind.
+#include "fullmedium.h"
+
 #include <entryfile.h>
 
 #include <QDir>
@@ -7,9 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <optional>
-#include <sys/resource.h>
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(Entry)
@@ -33,30 +33,6 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QVERIFY(f.open(QIODevice::WriteOnly));
     QCOMPARE(f.write(bytes), bytes.size());
 }
-
-// A medium that is full after the given number of bytes: files cannot grow past it and writes
-// fail with EFBIG instead of killing the process. Restored when the guard goes.
-class FullMedium
-{
-public:
-    explicit FullMedium(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FullMedium()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 const QByteArray Pingvin("\xcf\xe8\xed\xe3\xe2\xe8\xed");    // "Пингвин" in Windows-1251
 const QByteArray Ptica("\xcf\xf2\xe8\xf6\xe0 \xb8\xe6\xe8\xea"); // "Птица ёжик"
