@@ -14,6 +14,11 @@ PasswordForm::PasswordForm()
     Label1 = control<forms::Label>(QStringLiteral("Label1"));
     Text1 = control<forms::TextBox>(QStringLiteral("Text1"));
     Command1 = control<forms::CommandButton>(QStringLiteral("Command1"));
+    // The prompt takes two lines in its low label, as it did in the small font the window was
+    // designed with; in the default font its second line would be cut in half.
+    QFont small = Label1->font();
+    small.setPointSize(8);
+    Label1->setFont(small);
     connect(Command1, &forms::CommandButton::clicked, this, &PasswordForm::Command1_Click);
     Text1->setFocus();
 }

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,6 +58,8 @@ private slots:
     void readMissingFile();
     void bareFileName_data();
     void bareFileName();
+    void sampleEntries_data();
+    void sampleEntries();
 };
 
 void tst_EntryFile::fileName_data()
@@ -253,6 +256,28 @@ void tst_EntryFile::bareFileName()
     QFETCH(QString, name);
     QFETCH(bool, bare);
     QCOMPARE(isBareFileName(name), bare);
+}
+
+// The sample folder's entries are whole entry files that name pictures lying beside them.
+void tst_EntryFile::sampleEntries_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir sample(QStringLiteral(SAMPLE_DIR));
+    const QStringList entries = sample.entryList({"*.enc"}, QDir::Files);
+    QVERIFY(!entries.isEmpty());
+    for (const QString &name : entries)
+        QTest::newRow(qPrintable(name)) << sample.filePath(name);
+}
+
+void tst_EntryFile::sampleEntries()
+{
+    QFETCH(QString, path);
+    const Entry entry = readEntry(path);
+    QVERIFY(isBareFileName(entry.picture));
+    QVERIFY(QFileInfo(QFileInfo(path).dir().filePath(entry.picture)).isFile());
+    QVERIFY(!entry.description.isEmpty());
+    QVERIFY(!entry.name.isEmpty());
+    QCOMPARE(encodeEntry(entry), bytesOf(path));
 }
 
 QTEST_GUILESS_MAIN(tst_EntryFile)
