@@ -57,7 +57,8 @@ private slots:
     void descriptionOverSeveralLinesIsSavedAsOneLine();
     void saveThenLoad();
     void loadEntryWithoutPictureClearsPicture1();
-    void loadMissingEntryChangesNothing();
+    void loadUnreadableEntryChangesNothing_data();
+    void loadUnreadableEntryChangesNothing();
     void loadPictureThatCannotBeShown_data();
     void loadPictureThatCannotBeShown();
     void clickPictureThatCannotBeShown_data();
@@ -307,8 +308,18 @@ void tst_EditorForm::loadEntryWithoutPictureClearsPicture1()
     QVERIFY(bytesOf(path("0.enc")).startsWith("\r\n"));
 }
 
-void tst_EditorForm::loadMissingEntryChangesNothing()
+void tst_EditorForm::loadUnreadableEntryChangesNothing_data()
 {
+    QTest::addColumn<bool>("entryIsFolder");
+    QTest::newRow("missing") << false;
+    QTest::newRow("a folder of that name") << true;
+}
+
+void tst_EditorForm::loadUnreadableEntryChangesNothing()
+{
+    QFETCH(bool, entryIsFolder);
+    if (entryIsFolder)
+        QVERIFY(QDir(dir_->path()).mkdir("0.enc"));
     clickFile("penguin.gif");
     type("Text2", "name");
     type("Text1", "description");
@@ -319,7 +330,7 @@ void tst_EditorForm::loadMissingEntryChangesNothing()
     QCOMPARE(text("Text1"), QStringLiteral("description"));
     QCOMPARE(picture1().size(), PenguinSize);
     QCOMPARE(label1(), QStringLiteral("0"));
-    QVERIFY(!QFile::exists(path("0.enc")));
+    QCOMPARE(QFile::exists(path("0.enc")), entryIsFolder);
 }
 
 void tst_EditorForm::loadPictureThatCannotBeShown_data()
