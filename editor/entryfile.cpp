@@ -4,8 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -63,6 +66,19 @@ void writeEntry(const QString &path, const Entry &entry)
         return EntryFileError(EntryFileError::Reason::CannotWrite,
                               QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), why));
     };
+    // The entry file is replaced only when it is a file of our own to write: a read-only file stays
+    // read-only, and a link is never followed, so a save cannot replace a file outside the
+    // working folder (QSaveFile would write to the link's target).
+    struct stat st;
+    const QByteArray native = QFile::encodeName(path);
+    if (::lstat(native.constData(), &st) == 0) {
+        if (S_ISLNK(st.st_mode))
+            throw failed(QStringLiteral("the entry file is a symbolic link"));
+        if (!S_ISREG(st.st_mode))
+            throw failed(QStringLiteral("the entry file is not a regular file"));
+        if ((st.st_mode & 0222) == 0 || ::access(native.constData(), W_OK) != 0)
+            throw failed(QStringLiteral("the entry file is read-only"));
+    }
     QSaveFile file(path);
     // Unbuffered: every byte reaches the disk in write() and its failure shows there. Buffered,
     // Qt 6.4's commit() can report success for the empty file a failing final flush leaves.
@@ -79,6 +95,11 @@ void writeEntry(const QString &path, const Entry &entry)
 
 Entry readEntry(const QString &path)
 {
+    // Only a regular file (or a link to one) is read: a fifo would wait for a writer for ever.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw EntryFileError(EntryFileError::Reason::CannotRead,
+                             QStringLiteral("Cannot read %1: not a file").arg(QDir::toNativeSeparators(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         const auto reason = QFile::exists(path) ? EntryFileError::Reason::CannotRead
