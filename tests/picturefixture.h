@@ -3,6 +3,11 @@
 // valid one: a GIF whose logical screen and image sizes can differ, and a 24-bit BMP.
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QString>
+#include <sys/stat.h>
 #include <QColor>
 #include <functional>
 
@@ -110,6 +115,66 @@ inline QByteArray bmp(int width, int height)
         b.append(row);
     }
     return b;
+}
+
+// A picture that cannot be shown: a test row's name, the file's name and bytes, or in "special"
+// what stands there instead of a file: "fifo", "folder" or "missing".
+struct HostilePicture
+{
+    const char *row;
+    QString name;
+    QByteArray bytes;
+    QString special;
+};
+
+inline QList<HostilePicture> hostilePictures()
+{
+    QList<HostilePicture> rows;
+    const QByteArray whole = gif(40, 40);
+    rows.append({"gif cut in half", "p.gif", whole.left(whole.size() / 2), {}});
+    // Cut in the image data just after a pixel of value 0x3b, the trailer's byte.
+    const QByteArray semicolons = gif(16, 16, [](int x, int y) { return y < 8 ? x % 2 : 0x3b; });
+    rows.append({"gif cut after a pixel of value 0x3b", "p.gif",
+                 semicolons.left(semicolons.indexOf(char(0x3b), 13 + 384 + 11) + 1), {}});
+    rows.append({"gif cut before its trailer", "p.gif", whole.left(whole.size() - 1), {}});
+    rows.append({"gif header only", "p.gif", whole.left(13), {}});
+    QByteArray huge = gif(2, 2);
+    for (int at : {GifScreenWidthAt, GifScreenHeightAt, GifImageWidthAt, GifImageHeightAt})
+        set16(huge, at, 20000);
+    rows.append({"gif claiming 20000 x 20000", "p.gif", huge, {}});
+    QByteArray canvas = gif(2, 2);
+    set16(canvas, GifScreenWidthAt, 16000);
+    set16(canvas, GifScreenHeightAt, 16000);
+    rows.append({"small gif on a 16000 x 16000 canvas", "p.gif", canvas, {}});
+    rows.append({"text named .gif", "p.gif", QByteArray("Это не рисунок, а текст.\r\n"), {}});
+    rows.append({"empty file", "p.gif", QByteArray(), {}});
+    const QByteArray goodBmp = bmp(8, 8);
+    rows.append({"bmp with most of its pixels missing", "p.bmp", goodBmp.left(60), {}});
+    rows.append({"bmp with its last row missing", "p.bmp", goodBmp.left(goodBmp.size() - 24), {}});
+    rows.append({"bmp header only", "p.bmp", goodBmp.left(54), {}});
+    QByteArray tall = goodBmp;
+    set16(tall, 22, 30000);
+    rows.append({"bmp claiming more rows than it holds", "p.bmp", tall, {}});
+    QByteArray offset = goodBmp;
+    set16(offset, 10, 60000);
+    rows.append({"bmp whose pixel data lies past its end", "p.bmp", offset, {}});
+    rows.append({"fifo named .gif", "p.gif", {}, "fifo"});
+    rows.append({"folder named .gif", "p.gif", {}, "folder"});
+    rows.append({"missing file", "p.gif", {}, "missing"});
+    return rows;
+}
+
+// Puts a hostile picture at the path.
+inline bool makePicture(const QString &path, const QByteArray &bytes, const QString &special)
+{
+    if (special == "fifo")
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    if (special == "folder")
+        return QDir().mkpath(path);
+    if (special == "missing")
+        return true;
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 } // namespace fixture

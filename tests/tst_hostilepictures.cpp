@@ -12,19 +12,8 @@
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sys/stat.h>
 
 using namespace fixture;
-
-namespace {
-
-QByteArray cutAtFirst(const QByteArray &gifBytes, char value)
-{
-    // Past the header and the colour table, so the cut falls in the image data.
-    return gifBytes.left(gifBytes.indexOf(value, 13 + 384 + 11) + 1);
-}
-
-} // namespace
 
 class tst_HostilePictures : public QObject
 {
@@ -103,37 +92,9 @@ void tst_HostilePictures::hostile_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("special"); // "fifo" or "folder" stand where the picture goes
-
-    const QByteArray whole = gif(40, 40);
-    QTest::newRow("gif cut in half") << "p.gif" << whole.left(whole.size() / 2) << "";
-    QTest::newRow("gif cut after a pixel of value 0x3b")
-        << "p.gif" << cutAtFirst(gif(16, 16, [](int x, int y) { return y < 8 ? x % 2 : 0x3b; }), 0x3b) << "";
-    QTest::newRow("gif cut before its trailer") << "p.gif" << whole.left(whole.size() - 1) << "";
-    QTest::newRow("gif header only") << "p.gif" << whole.left(13) << "";
-    QByteArray huge = gif(2, 2);
-    for (int at : {GifScreenWidthAt, GifScreenHeightAt, GifImageWidthAt, GifImageHeightAt})
-        set16(huge, at, 20000);
-    QTest::newRow("gif claiming 20000 x 20000") << "p.gif" << huge << "";
-    QByteArray canvas = gif(2, 2);
-    set16(canvas, GifScreenWidthAt, 16000);
-    set16(canvas, GifScreenHeightAt, 16000);
-    QTest::newRow("small gif on a 16000 x 16000 canvas") << "p.gif" << canvas << "";
-    QTest::newRow("text named .gif") << "p.gif" << QByteArray("Это не рисунок, а текст.\r\n") << "";
-    QTest::newRow("empty file") << "p.gif" << QByteArray() << "";
-    const QByteArray goodBmp = bmp(8, 8);
-    QTest::newRow("bmp with most of its pixels missing") << "p.bmp" << goodBmp.left(60) << "";
-    QTest::newRow("bmp with its last row missing") << "p.bmp" << goodBmp.left(goodBmp.size() - 24) << "";
-    QTest::newRow("bmp header only") << "p.bmp" << goodBmp.left(54) << "";
-    QByteArray tall = goodBmp;
-    set16(tall, 22, 30000);
-    QTest::newRow("bmp claiming more rows than it holds") << "p.bmp" << tall << "";
-    QByteArray offset = goodBmp;
-    set16(offset, 10, 60000);
-    QTest::newRow("bmp whose pixel data lies past its end") << "p.bmp" << offset << "";
-    QTest::newRow("fifo named .gif") << "p.gif" << QByteArray() << "fifo";
-    QTest::newRow("folder named .gif") << "p.gif" << QByteArray() << "folder";
-    QTest::newRow("missing file") << "p.gif" << QByteArray() << "missing";
+    QTest::addColumn<QString>("special");
+    for (const HostilePicture &h : hostilePictures())
+        QTest::newRow(h.row) << h.name << h.bytes << h.special;
 }
 
 void tst_HostilePictures::hostile()
@@ -143,12 +104,7 @@ void tst_HostilePictures::hostile()
     QFETCH(QString, special);
 
     const QString path = tmp->filePath(name);
-    if (special == "fifo")
-        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-    else if (special == "folder")
-        QVERIFY(QDir().mkpath(path));
-    else if (special.isEmpty())
-        make(name, bytes);
+    QVERIFY(makePicture(path, bytes, special));
 
     QVERIFY_THROWS_EXCEPTION(forms::FormsError, forms::loadPicture(path));
 
