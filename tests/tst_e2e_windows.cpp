@@ -1,0 +1,434 @@
+// Every window of the built programs as a person and a screen reader meet it: each program runs
+// as its own process in a fresh copy of the distribution folder, under the X server and window
+// manager of scripts/test, with Qt's accessibility bridge on a private session bus. The window's
+// caption, client size, every control's role, text, place and size, the keyboard focus and the
+// Tab walk, the colours, and at scale factors 1.5 and 2 the text and the pictures are checked
+// against the programs' own design tables.
+
+#include "e2e/atspi.h"
+#include "e2e/session.h"
+#include "e2e/windows.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QFontMetricsF>
+#include <QTest>
+#include <cmath>
+#include <memory>
+
+using namespace e2e;
+
+Q_DECLARE_METATYPE(const e2e::WindowCase *)
+
+namespace {
+
+const double Scales[] = {1.0, 1.5, 2.0};
+
+// 0x00BBGGRR: red is the lowest byte.
+QColor bgr(std::uint32_t v)
+{
+    return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff));
+}
+
+bool takesFocus(forms::ControlKind k)
+{
+    return k != forms::ControlKind::Label && k != forms::ControlKind::Image;
+}
+
+QList<uint> rolesOf(forms::ControlKind k)
+{
+    switch (k) {
+    case forms::ControlKind::Label: return {role::Label};
+    case forms::ControlKind::CommandButton: return {role::PushButton};
+    case forms::ControlKind::DriveList: return {role::ComboBox};
+    case forms::ControlKind::FolderList:
+    case forms::ControlKind::FileList: return {role::List};
+    default: return {};
+    }
+}
+
+// The rectangle of a control in device pixels of the client area, as its design places it.
+QRect expectedRect(const forms::ControlDesign &c, const WindowCase &wc, double scale, int outerLogical)
+{
+    auto px = [](int twips) { return twips / 15.0; };
+    double left = px(c.rect.left);
+    if (wc.rightColumn.contains(c.name)) {
+        // The first Resize: outer width less the control's width less 100 twips, in single precision.
+        const float l = float(outerLogical) * 15.0f - float(c.rect.width) - 100.0f;
+        left = std::lround(l / 15.0f);
+    }
+    return QRect(qRound(left * scale), qRound(px(c.rect.top) * scale), qRound(px(c.rect.width) * scale),
+                 qRound(px(c.rect.height) * scale));
+}
+
+bool near(const QRect &a, const QRect &b, int tolerance)
+{
+    return std::abs(a.left() - b.left()) <= tolerance && std::abs(a.top() - b.top()) <= tolerance
+        && std::abs(a.right() - b.right()) <= tolerance && std::abs(a.bottom() - b.bottom()) <= tolerance;
+}
+
+QString str(const QRect &r)
+{
+    return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+} // namespace
+
+// One window of a running program, seen through the X server and the accessibility bus.
+class Opened
+{
+public:
+    Opened(const Bus &bus, const WindowCase &wc, double scale)
+        : wc(wc), design(wc.design()), scale(scale), program(bus, wc.program, scale), a11y(bus.address())
+    {
+    }
+
+    // Starts the program, brings the window up and waits for the window manager's frame.
+    bool open(QString *why)
+    {
+        if (!a11y.isConnected())
+            return *why = a11y.error(), false;
+        if (!program.start())
+            return *why = QStringLiteral("the program does not start"), false;
+        if (!QTest::qWaitFor([&] { return (app = a11y.applicationOf(program.pid())).has_value(); }, 20000))
+            return *why = QStringLiteral("the program never joins the accessibility bus: ") + program.output(), false;
+        if (wc.reach && !wc.reach(program, a11y))
+            return *why = QStringLiteral("the window cannot be reached"), false;
+        if (!QTest::qWaitFor([&] { return (xid = program.window(design.caption)) != 0; }, 20000))
+            return *why = QStringLiteral("no window captioned ") + design.caption, false;
+        if (!QTest::qWaitFor([&] { return frameExtents(xid).left > 0 || frameExtents(xid).top > 0; }, 10000))
+            return *why = QStringLiteral("the window manager draws no frame"), false;
+        if (!QTest::qWaitFor([&] { return findFrame(); }, 10000))
+            return *why = QStringLiteral("no accessible frame named ") + design.caption, false;
+        // What is checked on screenshots must be on the screen.
+        if (!QGuiApplication::primaryScreen()->geometry().contains(client()))
+            return *why = QStringLiteral("the window does not fit on the screen"), false;
+        return true;
+    }
+
+    bool findFrame()
+    {
+        for (const Node &n : a11y.children(*app))
+            if (a11y.name(n) == design.caption) {
+                frame = n;
+                controls = a11y.children(n);
+                return controls.size() >= design.controls.size();
+            }
+        return false;
+    }
+
+    QRect client() const { return clientRect(xid); }
+
+    // The control's rectangle in device pixels of the client area. Qt's bridge gives extents in
+    // device-independent pixels, so the offset from the window is scaled here.
+    QRect controlRect(std::size_t i)
+    {
+        const QRect r = a11y.extents(controls[i]).translated(-a11y.extents(frame).topLeft());
+        return QRect(qRound(r.x() * scale), qRound(r.y() * scale), qRound(r.width() * scale), qRound(r.height() * scale));
+    }
+
+    // Logical outer width, the way the window's own Resize sees it.
+    int outerLogical()
+    {
+        const Frame f = frameExtents(xid);
+        return qRound(client().width() / scale) + qRound(f.left / scale) + qRound(f.right / scale);
+    }
+
+    // Differences between what is on the screen and the design; empty when they agree.
+    QString layoutDifferences(int tolerance)
+    {
+        QStringList out;
+        const int outer = outerLogical();
+        for (std::size_t i = 0; i < design.controls.size(); ++i) {
+            const forms::ControlDesign &c = design.controls[i];
+            const QRect want = expectedRect(c, wc, scale, outer);
+            const QRect got = controlRect(i);
+            if (!near(got, want, tolerance))
+                out << QStringLiteral("%1 at %2, designed %3").arg(c.name, str(got), str(want));
+        }
+        return out.join(QStringLiteral("; "));
+    }
+
+    // The design control that holds the keyboard focus (the control or the editor inside it).
+    QString focused()
+    {
+        for (std::size_t i = 0; i < design.controls.size(); ++i) {
+            if (a11y.hasState(controls[i], state::Focused))
+                return design.controls[i].name;
+            if (design.controls[i].kind == forms::ControlKind::TextBox)
+                for (const Node &inner : a11y.children(controls[i]))
+                    if (a11y.hasState(inner, state::Focused))
+                        return design.controls[i].name;
+        }
+        return QString();
+    }
+
+    QImage shot() { return grabScreen(client()); }
+
+    const WindowCase &wc;
+    forms::FormDesign design;
+    double scale;
+    Program program;
+    AtSpi a11y;
+    std::optional<Node> app;
+    Node frame;
+    std::vector<Node> controls;
+    qulonglong xid = 0;
+};
+
+class tst_E2eWindows : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void layout_data();
+    void layout();
+    void keyboard_data();
+    void keyboard();
+    void colours_data();
+    void colours();
+    void textFits_data();
+    void textFits();
+
+private:
+    void windowsAtScales();
+    void windowsAtOneScale();
+    std::unique_ptr<Opened> open();
+
+    std::unique_ptr<Bus> bus;
+};
+
+void tst_E2eWindows::initTestCase()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        QSKIP("needs an X server with a window manager (scripts/test starts one)");
+    bus = std::make_unique<Bus>();
+    QVERIFY2(bus->error().isEmpty(), qPrintable(bus->error()));
+}
+
+void tst_E2eWindows::cleanupTestCase()
+{
+    bus.reset();
+}
+
+void tst_E2eWindows::windowsAtScales()
+{
+    QTest::addColumn<const WindowCase *>("window");
+    QTest::addColumn<double>("scale");
+    for (const WindowCase &wc : windowCases())
+        for (double s : Scales)
+            QTest::addRow("%s@%g", qPrintable(wc.id), s) << &wc << s;
+}
+
+void tst_E2eWindows::windowsAtOneScale()
+{
+    QTest::addColumn<const WindowCase *>("window");
+    QTest::addColumn<double>("scale");
+    for (const WindowCase &wc : windowCases())
+        QTest::addRow("%s", qPrintable(wc.id)) << &wc << 1.0;
+}
+
+std::unique_ptr<Opened> tst_E2eWindows::open()
+{
+    QFETCH(const WindowCase *, window);
+    QFETCH(double, scale);
+    auto w = std::make_unique<Opened>(*bus, *window, scale);
+    QString why;
+    if (!w->open(&why)) {
+        QTest::qFail(qPrintable(why), __FILE__, __LINE__);
+        return nullptr;
+    }
+    return w;
+}
+
+void tst_E2eWindows::layout_data() { windowsAtScales(); }
+
+// Caption, client size, and every control's role, text, place and size: to the pixel at 96 dpi,
+// and the same number of twips (scale times the pixels) at the higher scale factors.
+void tst_E2eWindows::layout()
+{
+    auto w = open();
+    if (!w)
+        return;
+    const forms::FormDesign &d = w->design;
+
+    QCOMPARE(windowName(w->xid), d.caption);
+    QCOMPARE(w->a11y.name(w->frame), d.caption);
+    QCOMPARE(w->a11y.role(w->frame), role::Frame);
+
+    QCOMPARE(d.clientWidth % 15, 0);
+    QCOMPARE(d.clientHeight % 15, 0);
+    // At a fractional scale the device size is a half pixel off a whole one, and Qt 6.4 asks the
+    // window manager for a size increment of 2 device pixels there, so one pixel either way is
+    // allowed; at whole scales the size is exact.
+    const QSize client(qRound(d.clientWidth / 15 * w->scale), qRound(d.clientHeight / 15 * w->scale));
+    const int slack = w->scale == std::floor(w->scale) ? 0 : 1;
+    QTRY_VERIFY2(std::abs(w->client().width() - client.width()) <= slack
+                     && std::abs(w->client().height() - client.height()) <= slack,
+                 qPrintable(QStringLiteral("client %1x%2, designed %3x%4").arg(w->client().width())
+                                .arg(w->client().height()).arg(client.width()).arg(client.height())));
+    const QRect seen = w->a11y.extents(w->frame);
+    if (w->scale == 1.0)
+        QCOMPARE(seen, w->client());
+    else
+        QCOMPARE(seen.size(), QSize(d.clientWidth / 15, d.clientHeight / 15));
+
+    for (std::size_t i = 0; i < d.controls.size(); ++i) {
+        const forms::ControlDesign &c = d.controls[i];
+        // Labels and buttons are read by their caption; a drive list by the drive it shows (the
+        // working folder's volume); other controls by their name.
+        const bool captioned = c.kind == forms::ControlKind::Label || c.kind == forms::ControlKind::CommandButton;
+        const QString text = w->wc.shownText.count(c.name) ? w->wc.shownText.at(c.name)
+                             : captioned                   ? c.text
+                             : c.kind == forms::ControlKind::DriveList ? w->program.driveShown()
+                                                                       : c.name;
+        QVERIFY2(c.rect.left % 15 == 0 && c.rect.top % 15 == 0 && c.rect.width % 15 == 0 && c.rect.height % 15 == 0,
+                 qPrintable(c.name));
+        QCOMPARE(w->a11y.name(w->controls[i]), text);
+        const QList<uint> roles = rolesOf(c.kind);
+        if (!roles.isEmpty())
+            QVERIFY2(roles.contains(w->a11y.role(w->controls[i])),
+                     qPrintable(QStringLiteral("%1 has role %2").arg(c.name).arg(w->a11y.role(w->controls[i]))));
+    }
+    // At 96 dpi every place divides exactly; at 1.5 a half pixel may round either way.
+    const int tolerance = w->scale == std::floor(w->scale) ? 0 : 1;
+    QTRY_COMPARE_WITH_TIMEOUT(w->layoutDifferences(tolerance), QString(), 10000);
+}
+
+void tst_E2eWindows::keyboard_data() { windowsAtOneScale(); }
+
+// The focus at start, then Tab walks the controls in their tab order, skipping labels, images
+// and disabled controls, and comes back round to the first.
+void tst_E2eWindows::keyboard()
+{
+    auto w = open();
+    if (!w)
+        return;
+    const forms::FormDesign &d = w->design;
+
+    std::vector<const forms::ControlDesign *> order;
+    for (std::size_t i = 0; i < d.controls.size(); ++i)
+        if (takesFocus(d.controls[i].kind) && w->a11y.hasState(w->controls[i], state::Sensitive))
+            order.push_back(&d.controls[i]);
+    std::stable_sort(order.begin(), order.end(), [](auto *a, auto *b) { return a->tabIndex < b->tabIndex; });
+    QVERIFY(!order.empty());
+    QCOMPARE(order.front()->name, w->wc.initialFocus);
+
+    QTRY_COMPARE(w->focused(), w->wc.initialFocus);
+    QVERIFY(xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(w->xid)}));
+    for (std::size_t step = 1; step <= order.size(); ++step) {
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("Tab")}));
+        QTRY_COMPARE(w->focused(), order[step % order.size()]->name);
+    }
+}
+
+void tst_E2eWindows::colours_data() { windowsAtOneScale(); }
+
+// The window's background is its design's colour or the system's; labels draw their text in
+// their colour and, when transparent, leave the window showing through; a graphical button is
+// filled with its colour.
+void tst_E2eWindows::colours()
+{
+    auto w = open();
+    if (!w)
+        return;
+    const forms::FormDesign &d = w->design;
+    const QPalette system = QGuiApplication::palette();
+    const QColor back = d.backColor ? bgr(*d.backColor) : system.color(QPalette::Window);
+
+    QImage shot;
+    QTRY_VERIFY((shot = w->shot()).width() > 0 && w->layoutDifferences(1).isEmpty());
+    shot = w->shot();
+    std::vector<QRect> rects;
+    for (std::size_t i = 0; i < d.controls.size(); ++i)
+        rects.push_back(w->controlRect(i));
+
+    // Every free point of the client area on a grid.
+    int free = 0;
+    for (int y = 2; y < shot.height(); y += 9)
+        for (int x = 2; x < shot.width(); x += 9) {
+            const QPoint p(x, y);
+            if (std::any_of(rects.begin(), rects.end(), [&](const QRect &r) { return r.adjusted(-2, -2, 2, 2).contains(p); }))
+                continue;
+            ++free;
+            QVERIFY2(shot.pixelColor(p) == back, qPrintable(QStringLiteral("%1 at %2,%3 instead of %4")
+                                                                 .arg(shot.pixelColor(p).name()).arg(x).arg(y).arg(back.name())));
+        }
+    QVERIFY(free > 0);
+
+    for (std::size_t i = 0; i < d.controls.size(); ++i) {
+        const forms::ControlDesign &c = d.controls[i];
+        const QRect r = rects[i] & shot.rect();
+        auto count = [&](const QColor &colour) {
+            int n = 0;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    n += shot.pixelColor(x, y) == colour;
+            return n;
+        };
+        const int area = r.width() * r.height();
+        if (c.kind == forms::ControlKind::Label) {
+            const QColor text = c.foreColor ? bgr(*c.foreColor) : system.color(QPalette::WindowText);
+            QVERIFY2(count(text) > 0, qPrintable(c.name + QStringLiteral(": no text in ") + text.name()));
+            const QColor under = (c.backColor && !c.transparent) ? bgr(*c.backColor) : back;
+            QVERIFY2(count(under) > area / 2, qPrintable(c.name + QStringLiteral(": not on ") + under.name()));
+        } else if (c.kind == forms::ControlKind::CommandButton && c.graphical && c.backColor) {
+            const QColor fill = bgr(*c.backColor);
+            QVERIFY2(count(fill) > area / 2, qPrintable(c.name + QStringLiteral(": not filled with ") + fill.name()));
+        }
+    }
+}
+
+void tst_E2eWindows::textFits_data() { windowsAtScales(); }
+
+// The text of every label and button fits its box at every scale: the label's ink stays inside
+// its box (text cut off at an edge would reach it), and a button's caption is narrower than it.
+void tst_E2eWindows::textFits()
+{
+    auto w = open();
+    if (!w)
+        return;
+    const forms::FormDesign &d = w->design;
+    const QPalette system = QGuiApplication::palette();
+    const QColor back = d.backColor ? bgr(*d.backColor) : system.color(QPalette::Window);
+    QTRY_COMPARE_WITH_TIMEOUT(w->layoutDifferences(1), QString(), 10000);
+    const QImage shot = w->shot();
+
+    for (std::size_t i = 0; i < d.controls.size(); ++i) {
+        const forms::ControlDesign &c = d.controls[i];
+        const QString text = w->a11y.name(w->controls[i]);
+        if (c.kind == forms::ControlKind::Label && !text.isEmpty()) {
+            // The part of the box that no later control covers (the designs let a label's last
+            // row lie under the list below it).
+            // Styles may draw a control's shadow just outside its box, so a margin is left.
+            const int margin = int(std::ceil(w->scale));
+            QRect r = w->controlRect(i);
+            for (std::size_t j = 0; j < d.controls.size(); ++j) {
+                const QRect o = w->controlRect(j).adjusted(-margin, -margin, margin, margin);
+                if (j == i || !o.intersects(r))
+                    continue;
+                if (o.top() > r.top() && o.left() <= r.left() && o.right() >= r.right())
+                    r.setBottom(o.top() - 1);
+                else if (o.left() > r.left() && o.top() <= r.top() && o.bottom() >= r.bottom())
+                    r.setRight(o.left() - 1);
+            }
+            const QColor under = (c.backColor && !c.transparent) ? bgr(*c.backColor) : back;
+            QRect ink;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    if (shot.pixelColor(x, y) != under)
+                        ink |= QRect(x, y, 1, 1);
+            QVERIFY2(!ink.isEmpty(), qPrintable(c.name + QStringLiteral(": no text drawn")));
+            QVERIFY2(ink.right() < r.right() && ink.bottom() < r.bottom(),
+                     qPrintable(QStringLiteral("%1: text reaches the edge (ink %2 in %3)").arg(c.name, str(ink), str(r))));
+        } else if (c.kind == forms::ControlKind::CommandButton) {
+            const QFontMetricsF fm(QGuiApplication::font());
+            QVERIFY2(fm.horizontalAdvance(c.text) + 8 <= c.rect.width / 15.0,
+                     qPrintable(c.name + QStringLiteral(": caption wider than the button")));
+        }
+    }
+}
+
+QTEST_MAIN(tst_E2eWindows)
+#include "tst_e2e_windows.moc"
