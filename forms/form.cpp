@@ -133,17 +133,25 @@ void Form::showForm()
         onLoad();
     }
     if (design_.placement == Placement::CenterScreen) {
-        QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-        if (screen) {
-            const QRect avail = screen->availableGeometry();
-            move(avail.center() - QPoint(width() / 2, height() / 2));
-        }
+        // The frame is not known before the window manager has framed the window: the client area
+        // is centred now, and the whole window again once its frame has arrived.
+        centreOnScreen(size());
+        centrePending_ = true;
     }
     // The native window exists before it is mapped, so the window manager reads our hints at once.
     winId();
     applyWindowHints(this, design_);
     show();
     applyWindowHints(this, design_);
+}
+
+void Form::centreOnScreen(QSize outer)
+{
+    QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect avail = screen->availableGeometry();
+    move(avail.x() + (avail.width() - outer.width()) / 2, avail.y() + (avail.height() - outer.height()) / 2);
 }
 
 void Form::unload()
@@ -206,6 +214,10 @@ void Form::resizeEvent(QResizeEvent *event)
 void Form::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
+    if (centrePending_ && isVisible() && frameGeometry() != geometry()) {
+        centrePending_ = false;
+        centreOnScreen(frameGeometry().size());
+    }
     // The frame arrives after the first show: its width is part of the outer width.
     if (frameGeometry().width() != lastOuterWidth_)
         raiseResize();

@@ -59,6 +59,9 @@ private:
     void raiseResize();
     void keepDesignedSize();
     QSize designedSize() const;
+    // Moves the window so that a window of this outer size stands in the middle of the available
+    // geometry of its screen.
+    void centreOnScreen(QSize outer);
 
     FormDesign design_;
     std::map<QString, QWidget *> controls_;
@@ -66,6 +69,7 @@ private:
     bool loaded_ = false;
     int lastOuterWidth_ = -1;
     bool inResize_ = false;
+    bool centrePending_ = false; // centred before the frame was known
 };
 
 } // namespace forms

@@ -1,6 +1,7 @@
 #include "windows.h"
 
 #include <form1design.h>
+#include <form2design.h>
 
 namespace e2e {
 
@@ -11,6 +12,7 @@ const std::vector<WindowCase> &windowCases()
          {QStringLiteral("DISK"), QStringLiteral("Drive1"), QStringLiteral("KATALOG"), QStringLiteral("Dir1"),
           QStringLiteral("install")},
          {}},
+        {QStringLiteral("Author/Form2"), QStringLiteral("Author"), form2Design, {}, QStringLiteral("Command1"), {}, {}},
     };
     return cases;
 }
