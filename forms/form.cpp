@@ -1,6 +1,7 @@
 #include "form.h"
 
 #include "commandbutton.h"
+#include "formaccessible.h"
 #include "drivelist.h"
 #include "filelist.h"
 #include "folderlist.h"
@@ -11,6 +12,7 @@
 #include "units.h"
 #include "windowhints.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QResizeEvent>
@@ -61,6 +63,8 @@ Qt::WindowFlags flagsOf(const FormDesign &d)
 Form::Form(FormDesign design, QWidget *parent)
     : QWidget(parent), design_(std::move(design))
 {
+    static const bool accessible = (QAccessible::installFactory(formAccessibleFactory), true);
+    Q_UNUSED(accessible);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(design_.name);
     setWindowFlags(flagsOf(design_));
@@ -88,8 +92,10 @@ Form::Form(FormDesign design, QWidget *parent)
         QWidget *w = createControl(c, this);
         w->setObjectName(c.name);
         w->setGeometry(pixelRect(c.rect, d));
-        if (w->accessibleName().isEmpty())
-            w->setAccessibleName(c.text.isEmpty() ? c.name : c.text);
+        // Labels and buttons are read by the caption they show now, which a program may change;
+        // the other controls show no caption of their own and are known by their name.
+        if (c.kind != ControlKind::Label && c.kind != ControlKind::CommandButton && w->accessibleName().isEmpty())
+            w->setAccessibleName(c.name);
         controls_[c.name] = w;
         if (w->focusPolicy() != Qt::NoFocus)
             focusable.emplace_back(c.tabIndex, w);
@@ -170,6 +176,7 @@ void Form::print(const QString &line)
 {
     lines_.append(line);
     update();
+    announceLastLine(this);
     emit linePrinted(line);
 }
 
@@ -181,13 +188,20 @@ void Form::paintEvent(QPaintEvent *)
     p.setPen(palette().color(QPalette::WindowText));
     p.setFont(font());
     const QFontMetrics fm(font());
-    int y = 0;
-    for (const QString &line : std::as_const(lines_)) {
-        if (y > height())
+    for (int i = 0; i < lines_.size(); ++i) {
+        const QRect r = lineRect(i);
+        if (r.top() > height())
             break;
-        p.drawText(0, y + fm.ascent(), line);
-        y += fm.height();
+        p.drawText(r.left(), r.top() + fm.ascent(), lines_[i]);
     }
+}
+
+QRect Form::lineRect(int index) const
+{
+    const QFontMetrics fm(font());
+    if (index < 0 || index >= lines_.size())
+        return {};
+    return QRect(0, index * fm.height(), fm.horizontalAdvance(lines_[index]), fm.height());
 }
 
 void Form::resizeEvent(QResizeEvent *event)

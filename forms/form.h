@@ -38,6 +38,8 @@ public:
     // Message lines: each is drawn at the drawing position, which then moves to the next line.
     void print(const QString &line);
     const QStringList &printedLines() const { return lines_; }
+    // Where a message line is drawn, in client coordinates.
+    QRect lineRect(int index) const;
 
 signals:
     void linePrinted(const QString &line);

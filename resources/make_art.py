@@ -10,6 +10,7 @@ Run from anywhere: python3 resources/make_art.py. It writes
   sample/*.gif                    the encyclopedia's sample pictures
 """
 import math
+import random
 import os
 import struct
 
@@ -135,12 +136,14 @@ def author_cursor():
 def author_bitmap():
     """115x179: the Earth seen from space, under a small sun, with stars."""
     w, h = 115, 179
+    rng = random.Random(2004)
+    stars = {(rng.randrange(w), rng.randrange(h)) for _ in range(70)}
     rows = []
     for y in range(h):
         row = []
         for x in range(w):
             r, g, b = 0, 0, 16 + y // 12
-            if (x * 7919 + y * 104729) % 97 == 0:
+            if (x, y) in stars:
                 r = g = b = 230
             d_sun = math.hypot(x - 90, y - 22)
             if d_sun < 11:

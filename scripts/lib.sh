@@ -7,7 +7,7 @@ BUILD=${TRIVALON_BUILD:-$ROOT/build}
 # Debian packages the build, the programs, the tests and the screenshots need.
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libxcb1-dev libgl-dev
           xvfb openbox xdotool x11-utils x11-apps imagemagick fonts-dejavu-core
-          dbus-x11 rsync)
+          dbus dbus-x11 at-spi2-core rsync)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
