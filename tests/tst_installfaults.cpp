@@ -241,6 +241,8 @@ void tst_InstallFaults::faults_data()
     QTest::newRow("a folder tree deeper than the longest path") << "too deep" << Failed << QStringList();
     QTest::newRow("names with spaces, quotes, Cyrillic and Windows-1251 bytes") << "names" << Installed << clean;
     QTest::newRow("removal steps whose files cannot be deleted") << "undeletable" << Installed << QStringList{Copied, P20, Done};
+    QTest::newRow("removal steps whose files are links to files outside")
+        << "links to remove" << Installed << QStringList{Copied, P20, P40, P60, P100, Done};
     QTest::newRow("a removal step whose file is a folder") << "folder to remove" << Installed << QStringList{Copied, P20, P40, P100, Done};
 }
 
@@ -300,6 +302,11 @@ void tst_InstallFaults::faults()
     }
     if (fault == "folder to remove")
         QDir().mkpath(destination + "/data.bin/earlier");
+    if (fault == "links to remove") {
+        // The copy carries the link; removing it must not remove what it points to.
+        writeFile(dir + "/keep/important.bin", "the player's");
+        QFile::link("../keep/important.bin", source + "/data.bin");
+    }
 
     const QByteArray sourceBefore = treeHash(source);
     const auto destinationBefore = fixture::tree(tmp->filePath("games"));
@@ -387,6 +394,8 @@ void tst_InstallFaults::faults()
             want.insert("/file.bin", "f:file");
             want.insert("/name.txt", "f:name");
         }
+        if (fault == "links to remove")
+            want.remove("/data.bin");
         if (fault == "folder to remove") {
             want.insert("/data.bin", "d");
             want.insert("/data.bin/earlier", "d");
@@ -394,6 +403,8 @@ void tst_InstallFaults::faults()
         QCOMPARE(installed, want);
         if (fault == "names")
             QVERIFY(installed.contains('/' + cp1251Name));
+        if (fault == "links to remove")
+            QCOMPARE(fixture::readFile(dir + "/keep/important.bin"), QByteArray("the player's"));
         if (fault == "links")
             QCOMPARE(installed.value("/loop"), QByteArray("l:."));
     }
