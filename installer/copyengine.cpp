@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -25,6 +26,8 @@ struct Entry
     mode_t mode;
     timespec times[2]; // access, modification
     off_t size;
+    std::size_t nameOffset; // where the bare name starts in relative
+    std::size_t folder;     // index of the folder that holds the entry
 };
 
 [[noreturn]] void fail(const std::string &what, const fs::path &path, int error = errno)
@@ -52,6 +55,13 @@ public:
     }
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(FileDescriptor &&other) noexcept
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.release();
+        return *this;
+    }
     int get() const { return fd_; }
     int release()
     {
@@ -73,7 +83,7 @@ std::vector<Entry> listTree(const std::string &source, const struct stat *skipFo
         fail("Cannot read the folder", source);
     if (!S_ISDIR(rootSt.st_mode))
         fail("Not a folder:", source, ENOTDIR);
-    entries.push_back({std::string(), Kind::Folder, rootSt.st_mode, {rootSt.st_atim, rootSt.st_mtim}, 0});
+    entries.push_back({std::string(), Kind::Folder, rootSt.st_mode, {rootSt.st_atim, rootSt.st_mtim}, 0, 0, 0});
 
     for (std::size_t next = 0; next < entries.size(); ++next) {
         if (entries[next].kind != Kind::Folder)
@@ -108,7 +118,9 @@ std::vector<Entry> listTree(const std::string &source, const struct stat *skipFo
             } else {
                 continue; // sockets, fifos and devices are not copied
             }
-            found.push_back({join(folderRel, name), kind, st.st_mode, {st.st_atim, st.st_mtim}, st.st_size});
+            std::string relative = join(folderRel, name);
+            const std::size_t nameOffset = relative.size() - std::strlen(name);
+            found.push_back({std::move(relative), kind, st.st_mode, {st.st_atim, st.st_mtim}, st.st_size, nameOffset, next});
             errno = 0;
         }
         const int readError = errno;
@@ -133,28 +145,33 @@ void makeFolder(const std::string &path)
     fail("Cannot create the folder", path, error == EEXIST ? ENOTDIR : error);
 }
 
-// Moves all bytes between two descriptors, to the source's end, in the kernel where it can.
-void copyData(int in, int out, const std::string &path)
+// Moves the bytes of a file of the given size between two descriptors, in the kernel where it
+// can; returns how many were written. The file is read as it stood when the tree was listed: a
+// file that has grown since is copied up to its listed size, one that shrank up to its end.
+off_t copyData(int in, int out, off_t size, const std::string &path)
 {
     enum { Range, Sendfile, ReadWrite } way = Range;
-    constexpr std::size_t Chunk = std::size_t(1) << 30;
+    constexpr off_t Chunk = off_t(1) << 30;
+    off_t total = 0;
     for (;;) {
+        // A file listed as empty may still have bytes (some file systems report none): read on.
+        const std::size_t ask = std::size_t(size > total ? std::min(size - total, Chunk) : Chunk);
         ssize_t n;
         if (way == Range) {
-            n = ::copy_file_range(in, nullptr, out, nullptr, Chunk, 0);
+            n = ::copy_file_range(in, nullptr, out, nullptr, ask, 0);
             if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL || errno == EBADF)) {
                 way = Sendfile;
                 continue;
             }
         } else if (way == Sendfile) {
-            n = ::sendfile(out, in, nullptr, Chunk);
+            n = ::sendfile(out, in, nullptr, ask);
             if (n < 0 && (errno == EINVAL || errno == ENOSYS)) {
                 way = ReadWrite;
                 continue;
             }
         } else {
             char buffer[1 << 16];
-            n = ::read(in, buffer, sizeof buffer);
+            n = ::read(in, buffer, std::min(sizeof buffer, ask));
             for (ssize_t written = 0; n > 0 && written < n;) {
                 const ssize_t w = ::write(out, buffer + written, std::size_t(n - written));
                 if (w < 0 && errno != EINTR)
@@ -168,36 +185,76 @@ void copyData(int in, int out, const std::string &path)
             fail("Cannot copy", path);
         }
         if (n == 0)
-            return;
+            return total;
+        total += n;
+        if (size > 0 && total >= size)
+            return total;
     }
 }
 
-void copyFile(const std::string &from, const std::string &to, const Entry &e)
+// The process's file creation mask, or -1 when it cannot be read without changing it.
+int currentUmask()
 {
-    FileDescriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    FileDescriptor fd(::open("/proc/self/status", O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return -1;
+    char buffer[4096];
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer - 1);
+    if (n <= 0)
+        return -1;
+    buffer[n] = '\0';
+    const char *line = std::strstr(buffer, "\nUmask:");
+    if (!line)
+        return -1;
+    return int(std::strtol(line + 7, nullptr, 8));
+}
+
+// Copies one file of a folder into the same-named file of the destination folder. Both folders
+// are open, so no path is walked again. A new file is created with its final permission bits
+// straight away; an existing one is written over in place and cut to length, which spares the
+// file system freeing and allocating all its blocks again.
+void copyFile(int fromDir, int toDir, const Entry &e, const std::string &from, const std::string &to, int umask)
+{
+    const char *name = e.relative.c_str() + e.nameOffset;
+    FileDescriptor in(::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (in.get() < 0)
         fail("Cannot open", from);
-    struct stat inSt;
-    if (::fstat(in.get(), &inSt) != 0)
-        fail("Cannot read", from);
 
-    struct stat outSt;
-    if (::lstat(to.c_str(), &outSt) == 0) {
+    const mode_t wanted = e.mode & 07777;
+    bool needsChmod = umask < 0 || wanted != ((e.mode & 0777) & ~mode_t(umask));
+    off_t oldSize = 0;
+    FileDescriptor out(::openat(toDir, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, e.mode & 0777));
+    if (out.get() < 0) {
+        if (errno != EEXIST)
+            fail("Cannot create", to);
+        struct stat outSt;
+        if (::fstatat(toDir, name, &outSt, AT_SYMLINK_NOFOLLOW) != 0)
+            fail("Cannot read", to);
         if (S_ISDIR(outSt.st_mode))
             fail("A folder stands where the file goes:", to, EISDIR);
+        struct stat inSt;
+        if (::fstat(in.get(), &inSt) != 0)
+            fail("Cannot read", from);
         if (outSt.st_dev == inSt.st_dev && outSt.st_ino == inSt.st_ino)
             fail("A file cannot be copied onto itself:", to, EINVAL);
-        if (!S_ISREG(outSt.st_mode) && ::unlink(to.c_str()) != 0)
-            fail("Cannot replace", to);
+        if (S_ISREG(outSt.st_mode)) {
+            out = FileDescriptor(::openat(toDir, name, O_WRONLY | O_NOFOLLOW | O_CLOEXEC));
+            oldSize = outSt.st_size;
+            needsChmod = true;
+        } else {
+            if (::unlinkat(toDir, name, 0) != 0)
+                fail("Cannot replace", to);
+            out = FileDescriptor(::openat(toDir, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, e.mode & 0777));
+        }
+        if (out.get() < 0)
+            fail("Cannot create", to);
     }
-    FileDescriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (out.get() < 0)
-        fail("Cannot create", to);
-    copyData(in.get(), out.get(), to);
-    if (::fchmod(out.get(), e.mode & 07777) != 0)
+    const off_t written = copyData(in.get(), out.get(), e.size, to);
+    if (oldSize > written && ::ftruncate(out.get(), written) != 0)
+        fail("Cannot write", to);
+    if (needsChmod && ::fchmod(out.get(), wanted) != 0)
         fail("Cannot set the permissions of", to);
-    const timespec times[2] = {inSt.st_atim, inSt.st_mtim};
-    if (::futimens(out.get(), times) != 0)
+    if (::futimens(out.get(), e.times) != 0)
         fail("Cannot set the time of", to);
     if (::close(out.release()) != 0)
         fail("Cannot write", to);
@@ -231,7 +288,7 @@ void copyLink(const std::string &from, const std::string &to, const Entry &e)
 } // namespace
 
 CopyEngine::CopyEngine(unsigned threads)
-    : threads_(threads ? threads : std::max(1u, std::thread::hardware_concurrency()))
+    : threads_(threads ? threads : std::max(4u, std::thread::hardware_concurrency()))
 {
 }
 
@@ -265,25 +322,65 @@ void CopyEngine::copyTree(const fs::path &sourcePath, const fs::path &destinatio
         if (e.kind == Kind::Folder)
             makeFolder(join(destination, e.relative));
 
-    std::vector<const Entry *> files;
-    for (const Entry &e : entries) {
+    for (const Entry &e : entries)
         if (e.kind == Kind::Link)
             copyLink(join(source, e.relative), join(destination, e.relative), e);
-        else if (e.kind == Kind::File)
-            files.push_back(&e);
+
+    // Files go out in batches of one folder each, a big file alone, so that every thread opens a
+    // batch's two folders once and then works by name inside them.
+    struct Batch
+    {
+        std::size_t folder;
+        std::vector<const Entry *> files;
+    };
+    constexpr std::size_t BatchFiles = 32;
+    constexpr off_t BatchBytes = off_t(16) << 20;
+    std::vector<Batch> batches;
+    off_t batchBytes = 0;
+    for (const Entry &e : entries) {
+        if (e.kind != Kind::File)
+            continue;
+        if (batches.empty() || batches.back().folder != e.folder || batches.back().files.size() >= BatchFiles
+            || batchBytes + e.size > BatchBytes) {
+            batches.push_back({e.folder, {}});
+            batchBytes = 0;
+        }
+        batches.back().files.push_back(&e);
+        batchBytes += e.size;
     }
 
+    const int umask = currentUmask();
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
     std::exception_ptr firstError;
     std::mutex errorLock;
     auto work = [&] {
+        std::size_t openFolder = std::size_t(-1);
+        FileDescriptor fromDir(-1), toDir(-1);
         while (!stop.load(std::memory_order_relaxed)) {
             const std::size_t i = next.fetch_add(1);
-            if (i >= files.size())
+            if (i >= batches.size())
                 return;
             try {
-                copyFile(join(source, files[i]->relative), join(destination, files[i]->relative), *files[i]);
+                const Batch &batch = batches[i];
+                const std::string &folder = entries[batch.folder].relative;
+                if (batch.folder != openFolder) {
+                    openFolder = std::size_t(-1);
+                    const std::string from = join(source, folder), to = join(destination, folder);
+                    fromDir = FileDescriptor(::open(from.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+                    if (fromDir.get() < 0)
+                        fail("Cannot read the folder", from);
+                    toDir = FileDescriptor(::open(to.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+                    if (toDir.get() < 0)
+                        fail("Cannot open the folder", to);
+                    openFolder = batch.folder;
+                }
+                for (const Entry *e : batch.files) {
+                    if (stop.load(std::memory_order_relaxed))
+                        return;
+                    copyFile(fromDir.get(), toDir.get(), *e, join(source, e->relative),
+                             join(destination, e->relative), umask);
+                }
             } catch (...) {
                 std::lock_guard lock(errorLock);
                 if (!firstError)
@@ -292,8 +389,8 @@ void CopyEngine::copyTree(const fs::path &sourcePath, const fs::path &destinatio
             }
         }
     };
-    const std::size_t helpers = std::min<std::size_t>(threads_, files.size()) > 1
-                                    ? std::min<std::size_t>(threads_, files.size()) - 1 : 0;
+    const std::size_t helpers = std::min<std::size_t>(threads_, batches.size()) > 1
+                                    ? std::min<std::size_t>(threads_, batches.size()) - 1 : 0;
     std::vector<std::thread> pool;
     pool.reserve(helpers);
     for (std::size_t i = 0; i < helpers; ++i)
