@@ -1,9 +1,12 @@
 #include "copyengine.h"
 
+#include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
@@ -74,64 +77,74 @@ private:
     int fd_;
 };
 
-// Lists the source tree before anything is written: folders before what they hold.
-std::vector<Entry> listTree(const std::string &source, const struct stat *skipFolder)
+struct FolderId
 {
-    std::vector<Entry> entries;
-    struct stat rootSt;
-    if (::stat(source.c_str(), &rootSt) != 0)
-        fail("Cannot read the folder", source);
-    if (!S_ISDIR(rootSt.st_mode))
-        fail("Not a folder:", source, ENOTDIR);
-    entries.push_back({std::string(), Kind::Folder, rootSt.st_mode, {rootSt.st_atim, rootSt.st_mtim}, 0, 0, 0});
+    dev_t dev;
+    ino_t ino;
+};
 
-    for (std::size_t next = 0; next < entries.size(); ++next) {
-        if (entries[next].kind != Kind::Folder)
+// Lists one folder of the source, whose entry is entries[index], appending what it holds (files,
+// links and folders; sockets, fifos and devices are left out) to entries. Folders in skip are
+// left out too: the destination and the folders made for it inside the source.
+void listFolder(const std::string &source, std::deque<Entry> &entries, std::size_t index,
+                const std::vector<FolderId> &skip)
+{
+    const std::string folderRel = entries[index].relative;
+    const std::string folderPath = join(source, folderRel);
+    DIR *dir = ::opendir(folderPath.c_str());
+    if (!dir)
+        fail("Cannot read the folder", folderPath);
+    const int dfd = ::dirfd(dir);
+    errno = 0;
+    while (dirent *e = ::readdir(dir)) {
+        const char *name = e->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
-        const std::string folderRel = entries[next].relative;
-        const std::string folderPath = join(source, folderRel);
-        DIR *dir = ::opendir(folderPath.c_str());
-        if (!dir)
-            fail("Cannot read the folder", folderPath);
-        const int dfd = ::dirfd(dir);
-        std::vector<Entry> found;
-        errno = 0;
-        while (dirent *e = ::readdir(dir)) {
-            const char *name = e->d_name;
-            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
-                continue;
-            struct stat st;
-            if (::fstatat(dfd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-                const int error = errno;
-                ::closedir(dir);
-                fail("Cannot read", join(folderPath, name), error);
-            }
-            Kind kind;
-            if (S_ISDIR(st.st_mode)) {
-                if (skipFolder && st.st_dev == skipFolder->st_dev && st.st_ino == skipFolder->st_ino)
-                    continue; // the destination inside the source
-                kind = Kind::Folder;
-            } else if (S_ISREG(st.st_mode)) {
-                kind = Kind::File;
-            } else if (S_ISLNK(st.st_mode)) {
-                kind = Kind::Link;
-            } else {
-                continue; // sockets, fifos and devices are not copied
-            }
-            std::string relative = join(folderRel, name);
-            const std::size_t nameOffset = relative.size() - std::strlen(name);
-            found.push_back({std::move(relative), kind, st.st_mode, {st.st_atim, st.st_mtim}, st.st_size, nameOffset, next});
-            errno = 0;
+        struct stat st;
+        if (::fstatat(dfd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            const int error = errno;
+            ::closedir(dir);
+            fail("Cannot read", join(folderPath, name), error);
         }
-        const int readError = errno;
-        ::closedir(dir);
-        if (readError != 0)
-            fail("Cannot read the folder", folderPath, readError);
-        // Folders go to the end of the list, so that they are walked in turn.
-        for (auto &e : found)
-            entries.push_back(std::move(e));
+        Kind kind;
+        if (S_ISDIR(st.st_mode)) {
+            if (std::any_of(skip.begin(), skip.end(),
+                            [&](const FolderId &f) { return f.dev == st.st_dev && f.ino == st.st_ino; }))
+                continue;
+            kind = Kind::Folder;
+        } else if (S_ISREG(st.st_mode)) {
+            kind = Kind::File;
+        } else if (S_ISLNK(st.st_mode)) {
+            kind = Kind::Link;
+        } else {
+            continue;
+        }
+        std::string relative = join(folderRel, name);
+        const std::size_t nameOffset = relative.size() - std::strlen(name);
+        entries.push_back({std::move(relative), kind, st.st_mode, {st.st_atim, st.st_mtim}, st.st_size, nameOffset, index});
+        errno = 0;
     }
-    return entries;
+    const int readError = errno;
+    ::closedir(dir);
+    if (readError != 0)
+        fail("Cannot read the folder", folderPath, readError);
+}
+
+// Makes the missing folders of a path, outermost first, and tells which it made.
+void makeFolders(const fs::path &path, std::vector<FolderId> &made)
+{
+    struct stat st;
+    if (path.empty() || ::stat(path.c_str(), &st) == 0)
+        return;
+    if (path.has_parent_path() && path.parent_path() != path)
+        makeFolders(path.parent_path(), made);
+    if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+        fail("Cannot create the folder", path);
+    if (::stat(path.c_str(), &st) != 0)
+        fail("Cannot create the folder", path);
+    if (!S_ISDIR(st.st_mode))
+        fail("Cannot create the folder", path, ENOTDIR);
+    made.push_back({st.st_dev, st.st_ino});
 }
 
 void makeFolder(const std::string &path)
@@ -309,64 +322,63 @@ void CopyEngine::copyTree(const fs::path &sourcePath, const fs::path &destinatio
             fail("The destination is the source itself:", destination, EINVAL);
     }
 
-    const std::vector<Entry> entries = listTree(source, destExists ? &destSt : nullptr);
+    // The source is taken as it stands now: the destination, and every folder made for it, is
+    // left out wherever it lies inside the source, so nothing is ever copied into itself.
+    std::vector<FolderId> skip;
+    if (destExists)
+        skip.push_back({destSt.st_dev, destSt.st_ino});
 
-    // The destination's own parent folders are made where missing, like the copy's folders.
-    std::error_code ec;
-    if (destinationPath.has_parent_path() && !fs::is_directory(destinationPath.parent_path(), ec)) {
-        fs::create_directories(destinationPath.parent_path(), ec);
-        if (ec)
-            fail("Cannot create the folder", destinationPath.parent_path(), ec.value());
-    }
-    for (const Entry &e : entries)
-        if (e.kind == Kind::Folder)
-            makeFolder(join(destination, e.relative));
-
-    for (const Entry &e : entries)
-        if (e.kind == Kind::Link)
-            copyLink(join(source, e.relative), join(destination, e.relative), e);
+    std::deque<Entry> entries;
+    if (!S_ISDIR(sourceSt.st_mode))
+        fail("Not a folder:", source, ENOTDIR);
+    entries.push_back({std::string(), Kind::Folder, sourceSt.st_mode, {sourceSt.st_atim, sourceSt.st_mtim}, 0, 0, 0});
+    listFolder(source, entries, 0, skip);
+    if (!destExists)
+        makeFolders(destinationPath, skip);
 
     // Files go out in batches of one folder each, a big file alone, so that every thread opens a
-    // batch's two folders once and then works by name inside them.
+    // batch's two folders once and then works by name inside them. The threads copy while this
+    // one goes on listing folders, making them and copying their links.
     struct Batch
     {
-        std::size_t folder;
+        const Entry *folder;
         std::vector<const Entry *> files;
     };
     constexpr std::size_t BatchFiles = 32;
     constexpr off_t BatchBytes = off_t(16) << 20;
-    std::vector<Batch> batches;
-    off_t batchBytes = 0;
-    for (const Entry &e : entries) {
-        if (e.kind != Kind::File)
-            continue;
-        if (batches.empty() || batches.back().folder != e.folder || batches.back().files.size() >= BatchFiles
-            || batchBytes + e.size > BatchBytes) {
-            batches.push_back({e.folder, {}});
-            batchBytes = 0;
-        }
-        batches.back().files.push_back(&e);
-        batchBytes += e.size;
-    }
-
-    const int umask = currentUmask();
-    std::atomic<std::size_t> next{0};
+    std::deque<Batch> queue;
+    bool listed = false;
+    std::mutex lock;
+    std::condition_variable wake;
     std::atomic<bool> stop{false};
     std::exception_ptr firstError;
-    std::mutex errorLock;
+    auto failed = [&](std::exception_ptr error) {
+        std::lock_guard guard(lock);
+        if (!firstError)
+            firstError = error;
+        stop = true;
+        wake.notify_all();
+    };
+
+    const int umask = currentUmask();
     auto work = [&] {
-        std::size_t openFolder = std::size_t(-1);
+        const Entry *openFolder = nullptr;
         FileDescriptor fromDir(-1), toDir(-1);
-        while (!stop.load(std::memory_order_relaxed)) {
-            const std::size_t i = next.fetch_add(1);
-            if (i >= batches.size())
-                return;
+        for (;;) {
+            Batch batch;
+            {
+                std::unique_lock guard(lock);
+                wake.wait(guard, [&] { return stop || listed || !queue.empty(); });
+                if (stop || queue.empty())
+                    return;
+                batch = std::move(queue.front());
+                queue.pop_front();
+            }
             try {
-                const Batch &batch = batches[i];
-                const std::string &folder = entries[batch.folder].relative;
                 if (batch.folder != openFolder) {
-                    openFolder = std::size_t(-1);
-                    const std::string from = join(source, folder), to = join(destination, folder);
+                    openFolder = nullptr;
+                    const std::string from = join(source, batch.folder->relative);
+                    const std::string to = join(destination, batch.folder->relative);
                     fromDir = FileDescriptor(::open(from.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
                     if (fromDir.get() < 0)
                         fail("Cannot read the folder", from);
@@ -382,19 +394,62 @@ void CopyEngine::copyTree(const fs::path &sourcePath, const fs::path &destinatio
                              join(destination, e->relative), umask);
                 }
             } catch (...) {
-                std::lock_guard lock(errorLock);
-                if (!firstError)
-                    firstError = std::current_exception();
-                stop = true;
+                failed(std::current_exception());
+                return;
             }
         }
     };
-    const std::size_t helpers = std::min<std::size_t>(threads_, batches.size()) > 1
-                                    ? std::min<std::size_t>(threads_, batches.size()) - 1 : 0;
     std::vector<std::thread> pool;
-    pool.reserve(helpers);
-    for (std::size_t i = 0; i < helpers; ++i)
+    pool.reserve(threads_ - 1);
+    for (unsigned i = 1; i < threads_; ++i)
         pool.emplace_back(work);
+
+    // Folders are walked in the order they were listed, each made before what it holds is
+    // queued; entries grows as they are listed (a deque, so what the threads hold stays put).
+    try {
+        for (std::size_t next = 0; next < entries.size() && !stop; ++next) {
+            const Entry &e = entries[next];
+            if (e.kind == Kind::Link) {
+                copyLink(join(source, e.relative), join(destination, e.relative), e);
+                continue;
+            }
+            if (e.kind != Kind::Folder)
+                continue;
+            makeFolder(join(destination, e.relative));
+            const std::size_t first = entries.size();
+            if (next != 0)
+                listFolder(source, entries, next, skip);
+            // The root was listed before anything was made; its entries start at 1.
+            const std::size_t from = next == 0 ? 1 : first;
+            const std::size_t to = next == 0 ? first : entries.size();
+            std::vector<Batch> batches;
+            off_t batchBytes = 0;
+            for (std::size_t i = from; i < to; ++i) {
+                const Entry &f = entries[i];
+                if (f.kind != Kind::File)
+                    continue;
+                if (batches.empty() || batches.back().files.size() >= BatchFiles || batchBytes + f.size > BatchBytes) {
+                    batches.push_back({&e, {}});
+                    batchBytes = 0;
+                }
+                batches.back().files.push_back(&f);
+                batchBytes += f.size;
+            }
+            if (!batches.empty()) {
+                std::lock_guard guard(lock);
+                for (Batch &b : batches)
+                    queue.push_back(std::move(b));
+                wake.notify_all();
+            }
+        }
+    } catch (...) {
+        failed(std::current_exception());
+    }
+    {
+        std::lock_guard guard(lock);
+        listed = true;
+        wake.notify_all();
+    }
     work();
     for (auto &t : pool)
         t.join();

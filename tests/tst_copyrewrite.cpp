@@ -73,6 +73,8 @@ private slots:
     void neverCopiesAFileOntoItself();
     void copiesManyFoldersOnThreads_data();
     void copiesManyFoldersOnThreads();
+    void leavesOutTheDestinationInsideTheSource_data();
+    void leavesOutTheDestinationInsideTheSource();
 };
 
 void TestCopyRewrite::replacesWhatStandsThere_data()
@@ -155,7 +157,7 @@ void TestCopyRewrite::keepsPermissionBits()
     writeBytes(src / "f", "bits");
     QCOMPARE(::chmod((src / "f").c_str(), mode_t(mode)), 0);
 
-    const UmaskGuard guard(mode_t(mask));
+    const UmaskGuard guard{mode_t(mask)};
     if (over) {
         fs::create_directories(dst);
         writeBytes(dst / "f", "older and longer");
@@ -250,6 +252,49 @@ void TestCopyRewrite::copiesManyFoldersOnThreads()
         QCOMPARE(lstatOf(copy).st_mtim.tv_sec, lstatOf(file).st_mtim.tv_sec);
         QCOMPARE(lstatOf(copy).st_mtim.tv_nsec, lstatOf(file).st_mtim.tv_nsec);
     }
+}
+
+void TestCopyRewrite::leavesOutTheDestinationInsideTheSource_data()
+{
+    // The source is listed while the copy goes on, so the destination and the folders made for
+    // it must never show up in the copy, however deep they lie.
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<bool>("twice");
+    QTest::addColumn<int>("entries"); // sub, deep, top.txt and 50 files, and more where said
+    QTest::newRow("a new child") << "Trivalon" << false << 53;
+    QTest::newRow("a child, copied again over it") << "Trivalon" << true << 53;
+    QTest::newRow("under new folders") << "new/deeper/Trivalon" << false << 53;
+    // At the second copy "new/deeper" is part of the source; only Trivalon is left out.
+    QTest::newRow("under new folders, copied again") << "new/deeper/Trivalon" << true << 55;
+    QTest::newRow("in an existing subfolder") << "sub/Trivalon" << true << 53;
+}
+
+void TestCopyRewrite::leavesOutTheDestinationInsideTheSource()
+{
+    QFETCH(QString, destination);
+    QFETCH(bool, twice);
+    QFETCH(int, entries);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const fs::path src = fs::path(dir.path().toStdString()) / "game";
+    const fs::path dst = src / destination.toStdString();
+    fs::create_directories(src / "sub" / "deep");
+    for (int f = 0; f < 50; ++f)
+        writeBytes(src / "sub" / "deep" / ("f" + std::to_string(f)), std::string(std::size_t(f), 'x'));
+    writeBytes(src / "top.txt", "top");
+
+    CopyEngine(4).copyTree(src, dst);
+    if (twice)
+        CopyEngine(4).copyTree(src, dst);
+
+    QCOMPARE(readBytes(dst / "top.txt"), std::string("top"));
+    QCOMPARE(readBytes(dst / "sub" / "deep" / "f49"), std::string(49, 'x'));
+    int copied = 0;
+    for (const auto &e : fs::recursive_directory_iterator(dst)) {
+        QVERIFY2(e.path().filename() != "Trivalon", e.path().c_str());
+        ++copied;
+    }
+    QCOMPARE(copied, entries);
 }
 
 QTEST_GUILESS_MAIN(TestCopyRewrite)
