@@ -255,7 +255,9 @@ void copyFile(int fromDir, int toDir, const Entry &e, const std::string &from, c
         if (outSt.st_dev == inSt.st_dev && outSt.st_ino == inSt.st_ino)
             fail("A file cannot be copied onto itself:", to, EINVAL);
         if (S_ISREG(outSt.st_mode)) {
-            out = FileDescriptor(::openat(toDir, name, O_WRONLY | O_NOFOLLOW | O_CLOEXEC));
+            // Non-blocking, so that a fifo put in the file's place meanwhile fails instead of
+            // stopping the copy forever.
+            out = FileDescriptor(::openat(toDir, name, O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
             oldSize = outSt.st_size;
             needsChmod = true;
         } else {
