@@ -1,8 +1,12 @@
 #include "copyengine.h"
 
+#include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
@@ -25,6 +29,8 @@ struct Entry
     mode_t mode;
     timespec times[2]; // access, modification
     off_t size;
+    std::size_t nameOffset; // where the bare name starts in relative
+    std::size_t folder;     // index of the folder that holds the entry
 };
 
 [[noreturn]] void fail(const std::string &what, const fs::path &path, int error = errno)
@@ -52,6 +58,13 @@ public:
     }
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(FileDescriptor &&other) noexcept
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.release();
+        return *this;
+    }
     int get() const { return fd_; }
     int release()
     {
@@ -64,62 +77,74 @@ private:
     int fd_;
 };
 
-// Lists the source tree before anything is written: folders before what they hold.
-std::vector<Entry> listTree(const std::string &source, const struct stat *skipFolder)
+struct FolderId
 {
-    std::vector<Entry> entries;
-    struct stat rootSt;
-    if (::stat(source.c_str(), &rootSt) != 0)
-        fail("Cannot read the folder", source);
-    if (!S_ISDIR(rootSt.st_mode))
-        fail("Not a folder:", source, ENOTDIR);
-    entries.push_back({std::string(), Kind::Folder, rootSt.st_mode, {rootSt.st_atim, rootSt.st_mtim}, 0});
+    dev_t dev;
+    ino_t ino;
+};
 
-    for (std::size_t next = 0; next < entries.size(); ++next) {
-        if (entries[next].kind != Kind::Folder)
+// Lists one folder of the source, whose entry is entries[index], appending what it holds (files,
+// links and folders; sockets, fifos and devices are left out) to entries. Folders in skip are
+// left out too: the destination and the folders made for it inside the source.
+void listFolder(const std::string &source, std::deque<Entry> &entries, std::size_t index,
+                const std::vector<FolderId> &skip)
+{
+    const std::string folderRel = entries[index].relative;
+    const std::string folderPath = join(source, folderRel);
+    DIR *dir = ::opendir(folderPath.c_str());
+    if (!dir)
+        fail("Cannot read the folder", folderPath);
+    const int dfd = ::dirfd(dir);
+    errno = 0;
+    while (dirent *e = ::readdir(dir)) {
+        const char *name = e->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
             continue;
-        const std::string folderRel = entries[next].relative;
-        const std::string folderPath = join(source, folderRel);
-        DIR *dir = ::opendir(folderPath.c_str());
-        if (!dir)
-            fail("Cannot read the folder", folderPath);
-        const int dfd = ::dirfd(dir);
-        std::vector<Entry> found;
-        errno = 0;
-        while (dirent *e = ::readdir(dir)) {
-            const char *name = e->d_name;
-            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
-                continue;
-            struct stat st;
-            if (::fstatat(dfd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-                const int error = errno;
-                ::closedir(dir);
-                fail("Cannot read", join(folderPath, name), error);
-            }
-            Kind kind;
-            if (S_ISDIR(st.st_mode)) {
-                if (skipFolder && st.st_dev == skipFolder->st_dev && st.st_ino == skipFolder->st_ino)
-                    continue; // the destination inside the source
-                kind = Kind::Folder;
-            } else if (S_ISREG(st.st_mode)) {
-                kind = Kind::File;
-            } else if (S_ISLNK(st.st_mode)) {
-                kind = Kind::Link;
-            } else {
-                continue; // sockets, fifos and devices are not copied
-            }
-            found.push_back({join(folderRel, name), kind, st.st_mode, {st.st_atim, st.st_mtim}, st.st_size});
-            errno = 0;
+        struct stat st;
+        if (::fstatat(dfd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            const int error = errno;
+            ::closedir(dir);
+            fail("Cannot read", join(folderPath, name), error);
         }
-        const int readError = errno;
-        ::closedir(dir);
-        if (readError != 0)
-            fail("Cannot read the folder", folderPath, readError);
-        // Folders go to the end of the list, so that they are walked in turn.
-        for (auto &e : found)
-            entries.push_back(std::move(e));
+        Kind kind;
+        if (S_ISDIR(st.st_mode)) {
+            if (std::any_of(skip.begin(), skip.end(),
+                            [&](const FolderId &f) { return f.dev == st.st_dev && f.ino == st.st_ino; }))
+                continue;
+            kind = Kind::Folder;
+        } else if (S_ISREG(st.st_mode)) {
+            kind = Kind::File;
+        } else if (S_ISLNK(st.st_mode)) {
+            kind = Kind::Link;
+        } else {
+            continue;
+        }
+        std::string relative = join(folderRel, name);
+        const std::size_t nameOffset = relative.size() - std::strlen(name);
+        entries.push_back({std::move(relative), kind, st.st_mode, {st.st_atim, st.st_mtim}, st.st_size, nameOffset, index});
+        errno = 0;
     }
-    return entries;
+    const int readError = errno;
+    ::closedir(dir);
+    if (readError != 0)
+        fail("Cannot read the folder", folderPath, readError);
+}
+
+// Makes the missing folders of a path, outermost first, and tells which it made.
+void makeFolders(const fs::path &path, std::vector<FolderId> &made)
+{
+    struct stat st;
+    if (path.empty() || ::stat(path.c_str(), &st) == 0)
+        return;
+    if (path.has_parent_path() && path.parent_path() != path)
+        makeFolders(path.parent_path(), made);
+    if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
+        fail("Cannot create the folder", path);
+    if (::stat(path.c_str(), &st) != 0)
+        fail("Cannot create the folder", path);
+    if (!S_ISDIR(st.st_mode))
+        fail("Cannot create the folder", path, ENOTDIR);
+    made.push_back({st.st_dev, st.st_ino});
 }
 
 void makeFolder(const std::string &path)
@@ -133,28 +158,33 @@ void makeFolder(const std::string &path)
     fail("Cannot create the folder", path, error == EEXIST ? ENOTDIR : error);
 }
 
-// Moves all bytes between two descriptors, to the source's end, in the kernel where it can.
-void copyData(int in, int out, const std::string &path)
+// Moves the bytes of a file of the given size between two descriptors, in the kernel where it
+// can; returns how many were written. The file is read as it stood when the tree was listed: a
+// file that has grown since is copied up to its listed size, one that shrank up to its end.
+off_t copyData(int in, int out, off_t size, const std::string &path)
 {
     enum { Range, Sendfile, ReadWrite } way = Range;
-    constexpr std::size_t Chunk = std::size_t(1) << 30;
+    constexpr off_t Chunk = off_t(1) << 30;
+    off_t total = 0;
     for (;;) {
+        // A file listed as empty may still have bytes (some file systems report none): read on.
+        const std::size_t ask = std::size_t(size > total ? std::min(size - total, Chunk) : Chunk);
         ssize_t n;
         if (way == Range) {
-            n = ::copy_file_range(in, nullptr, out, nullptr, Chunk, 0);
+            n = ::copy_file_range(in, nullptr, out, nullptr, ask, 0);
             if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL || errno == EBADF)) {
                 way = Sendfile;
                 continue;
             }
         } else if (way == Sendfile) {
-            n = ::sendfile(out, in, nullptr, Chunk);
+            n = ::sendfile(out, in, nullptr, ask);
             if (n < 0 && (errno == EINVAL || errno == ENOSYS)) {
                 way = ReadWrite;
                 continue;
             }
         } else {
             char buffer[1 << 16];
-            n = ::read(in, buffer, sizeof buffer);
+            n = ::read(in, buffer, std::min(sizeof buffer, ask));
             for (ssize_t written = 0; n > 0 && written < n;) {
                 const ssize_t w = ::write(out, buffer + written, std::size_t(n - written));
                 if (w < 0 && errno != EINTR)
@@ -168,36 +198,82 @@ void copyData(int in, int out, const std::string &path)
             fail("Cannot copy", path);
         }
         if (n == 0)
-            return;
+            return total;
+        total += n;
+        if (size > 0 && total >= size)
+            return total;
     }
 }
 
-void copyFile(const std::string &from, const std::string &to, const Entry &e)
+// The process's file creation mask, or -1 when it cannot be read without changing it.
+int currentUmask()
 {
-    FileDescriptor in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    FileDescriptor fd(::open("/proc/self/status", O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return -1;
+    char buffer[4096];
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer - 1);
+    if (n <= 0)
+        return -1;
+    buffer[n] = '\0';
+    const char *line = std::strstr(buffer, "\nUmask:");
+    if (!line)
+        return -1;
+    return int(std::strtol(line + 7, nullptr, 8));
+}
+
+// Copies one file of a folder into the same-named file of the destination folder. Both folders
+// are open, so no path is walked again. A new file is created with its final permission bits
+// straight away; an existing one is written over in place and cut to length, which spares the
+// file system freeing and allocating all its blocks again.
+void copyFile(int fromDir, int toDir, const Entry &e, const std::string &from, const std::string &to, int umask)
+{
+    const char *name = e.relative.c_str() + e.nameOffset;
+    // Reading the source leaves its access time alone where the file is ours, sparing a write of
+    // each source file's inode.
+    FileDescriptor in(::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOATIME));
+    if (in.get() < 0 && errno == EPERM)
+        in = FileDescriptor(::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (in.get() < 0)
         fail("Cannot open", from);
-    struct stat inSt;
-    if (::fstat(in.get(), &inSt) != 0)
-        fail("Cannot read", from);
 
-    struct stat outSt;
-    if (::lstat(to.c_str(), &outSt) == 0) {
+    const mode_t wanted = e.mode & 07777;
+    bool needsChmod = umask < 0 || wanted != ((e.mode & 0777) & ~mode_t(umask));
+    off_t oldSize = 0;
+    FileDescriptor out(::openat(toDir, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, e.mode & 0777));
+    if (out.get() < 0) {
+        if (errno != EEXIST)
+            fail("Cannot create", to);
+        struct stat outSt;
+        if (::fstatat(toDir, name, &outSt, AT_SYMLINK_NOFOLLOW) != 0)
+            fail("Cannot read", to);
         if (S_ISDIR(outSt.st_mode))
             fail("A folder stands where the file goes:", to, EISDIR);
+        struct stat inSt;
+        if (::fstat(in.get(), &inSt) != 0)
+            fail("Cannot read", from);
         if (outSt.st_dev == inSt.st_dev && outSt.st_ino == inSt.st_ino)
             fail("A file cannot be copied onto itself:", to, EINVAL);
-        if (!S_ISREG(outSt.st_mode) && ::unlink(to.c_str()) != 0)
-            fail("Cannot replace", to);
+        if (S_ISREG(outSt.st_mode)) {
+            // Non-blocking, so that a fifo put in the file's place meanwhile fails instead of
+            // stopping the copy forever.
+            out = FileDescriptor(::openat(toDir, name, O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+            oldSize = outSt.st_size;
+            needsChmod = true;
+        } else {
+            if (::unlinkat(toDir, name, 0) != 0)
+                fail("Cannot replace", to);
+            out = FileDescriptor(::openat(toDir, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, e.mode & 0777));
+        }
+        if (out.get() < 0)
+            fail("Cannot create", to);
     }
-    FileDescriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (out.get() < 0)
-        fail("Cannot create", to);
-    copyData(in.get(), out.get(), to);
-    if (::fchmod(out.get(), e.mode & 07777) != 0)
+    const off_t written = copyData(in.get(), out.get(), e.size, to);
+    if (oldSize > written && ::ftruncate(out.get(), written) != 0)
+        fail("Cannot write", to);
+    if (needsChmod && ::fchmod(out.get(), wanted) != 0)
         fail("Cannot set the permissions of", to);
-    const timespec times[2] = {inSt.st_atim, inSt.st_mtim};
-    if (::futimens(out.get(), times) != 0)
+    if (::futimens(out.get(), e.times) != 0)
         fail("Cannot set the time of", to);
     if (::close(out.release()) != 0)
         fail("Cannot write", to);
@@ -231,7 +307,7 @@ void copyLink(const std::string &from, const std::string &to, const Entry &e)
 } // namespace
 
 CopyEngine::CopyEngine(unsigned threads)
-    : threads_(threads ? threads : std::max(1u, std::thread::hardware_concurrency()))
+    : threads_(threads ? threads : std::max(4u, std::thread::hardware_concurrency()))
 {
 }
 
@@ -252,52 +328,134 @@ void CopyEngine::copyTree(const fs::path &sourcePath, const fs::path &destinatio
             fail("The destination is the source itself:", destination, EINVAL);
     }
 
-    const std::vector<Entry> entries = listTree(source, destExists ? &destSt : nullptr);
+    // The source is taken as it stands now: the destination, and every folder made for it, is
+    // left out wherever it lies inside the source, so nothing is ever copied into itself.
+    std::vector<FolderId> skip;
+    if (destExists)
+        skip.push_back({destSt.st_dev, destSt.st_ino});
 
-    // The destination's own parent folders are made where missing, like the copy's folders.
-    std::error_code ec;
-    if (destinationPath.has_parent_path() && !fs::is_directory(destinationPath.parent_path(), ec)) {
-        fs::create_directories(destinationPath.parent_path(), ec);
-        if (ec)
-            fail("Cannot create the folder", destinationPath.parent_path(), ec.value());
-    }
-    for (const Entry &e : entries)
-        if (e.kind == Kind::Folder)
-            makeFolder(join(destination, e.relative));
+    std::deque<Entry> entries;
+    if (!S_ISDIR(sourceSt.st_mode))
+        fail("Not a folder:", source, ENOTDIR);
+    entries.push_back({std::string(), Kind::Folder, sourceSt.st_mode, {sourceSt.st_atim, sourceSt.st_mtim}, 0, 0, 0});
+    listFolder(source, entries, 0, skip);
+    if (!destExists)
+        makeFolders(destinationPath, skip);
 
-    std::vector<const Entry *> files;
-    for (const Entry &e : entries) {
-        if (e.kind == Kind::Link)
-            copyLink(join(source, e.relative), join(destination, e.relative), e);
-        else if (e.kind == Kind::File)
-            files.push_back(&e);
-    }
-
-    std::atomic<std::size_t> next{0};
+    // Files go out in batches of one folder each, a big file alone, so that every thread opens a
+    // batch's two folders once and then works by name inside them. The threads copy while this
+    // one goes on listing folders, making them and copying their links.
+    struct Batch
+    {
+        const Entry *folder;
+        std::vector<const Entry *> files;
+    };
+    constexpr std::size_t BatchFiles = 32;
+    constexpr off_t BatchBytes = off_t(16) << 20;
+    std::deque<Batch> queue;
+    bool listed = false;
+    std::mutex lock;
+    std::condition_variable wake;
     std::atomic<bool> stop{false};
     std::exception_ptr firstError;
-    std::mutex errorLock;
+    auto failed = [&](std::exception_ptr error) {
+        std::lock_guard guard(lock);
+        if (!firstError)
+            firstError = error;
+        stop = true;
+        wake.notify_all();
+    };
+
+    const int umask = currentUmask();
     auto work = [&] {
-        while (!stop.load(std::memory_order_relaxed)) {
-            const std::size_t i = next.fetch_add(1);
-            if (i >= files.size())
-                return;
+        const Entry *openFolder = nullptr;
+        FileDescriptor fromDir(-1), toDir(-1);
+        for (;;) {
+            Batch batch;
+            {
+                std::unique_lock guard(lock);
+                wake.wait(guard, [&] { return stop || listed || !queue.empty(); });
+                if (stop || queue.empty())
+                    return;
+                batch = std::move(queue.front());
+                queue.pop_front();
+            }
             try {
-                copyFile(join(source, files[i]->relative), join(destination, files[i]->relative), *files[i]);
+                if (batch.folder != openFolder) {
+                    openFolder = nullptr;
+                    const std::string from = join(source, batch.folder->relative);
+                    const std::string to = join(destination, batch.folder->relative);
+                    fromDir = FileDescriptor(::open(from.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+                    if (fromDir.get() < 0)
+                        fail("Cannot read the folder", from);
+                    toDir = FileDescriptor(::open(to.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+                    if (toDir.get() < 0)
+                        fail("Cannot open the folder", to);
+                    openFolder = batch.folder;
+                }
+                for (const Entry *e : batch.files) {
+                    if (stop.load(std::memory_order_relaxed))
+                        return;
+                    copyFile(fromDir.get(), toDir.get(), *e, join(source, e->relative),
+                             join(destination, e->relative), umask);
+                }
             } catch (...) {
-                std::lock_guard lock(errorLock);
-                if (!firstError)
-                    firstError = std::current_exception();
-                stop = true;
+                failed(std::current_exception());
+                return;
             }
         }
     };
-    const std::size_t helpers = std::min<std::size_t>(threads_, files.size()) > 1
-                                    ? std::min<std::size_t>(threads_, files.size()) - 1 : 0;
     std::vector<std::thread> pool;
-    pool.reserve(helpers);
-    for (std::size_t i = 0; i < helpers; ++i)
+    pool.reserve(threads_ - 1);
+    for (unsigned i = 1; i < threads_; ++i)
         pool.emplace_back(work);
+
+    // Folders are walked in the order they were listed, each made before what it holds is
+    // queued; entries grows as they are listed (a deque, so what the threads hold stays put).
+    try {
+        for (std::size_t next = 0; next < entries.size() && !stop; ++next) {
+            const Entry &e = entries[next];
+            if (e.kind == Kind::Link) {
+                copyLink(join(source, e.relative), join(destination, e.relative), e);
+                continue;
+            }
+            if (e.kind != Kind::Folder)
+                continue;
+            makeFolder(join(destination, e.relative));
+            const std::size_t first = entries.size();
+            if (next != 0)
+                listFolder(source, entries, next, skip);
+            // The root was listed before anything was made; its entries start at 1.
+            const std::size_t from = next == 0 ? 1 : first;
+            const std::size_t to = next == 0 ? first : entries.size();
+            std::vector<Batch> batches;
+            off_t batchBytes = 0;
+            for (std::size_t i = from; i < to; ++i) {
+                const Entry &f = entries[i];
+                if (f.kind != Kind::File)
+                    continue;
+                if (batches.empty() || batches.back().files.size() >= BatchFiles || batchBytes + f.size > BatchBytes) {
+                    batches.push_back({&e, {}});
+                    batchBytes = 0;
+                }
+                batches.back().files.push_back(&f);
+                batchBytes += f.size;
+            }
+            if (!batches.empty()) {
+                std::lock_guard guard(lock);
+                for (Batch &b : batches)
+                    queue.push_back(std::move(b));
+                wake.notify_all();
+            }
+        }
+    } catch (...) {
+        failed(std::current_exception());
+    }
+    {
+        std::lock_guard guard(lock);
+        listed = true;
+        wake.notify_all();
+    }
     work();
     for (auto &t : pool)
         t.join();

@@ -5,8 +5,8 @@
 // followed; sockets, fifos and device files skipped; the first error stops the copy. The source is
 // read as it stands when the copy starts, and a destination that lies inside it is left out, so
 // nothing is ever copied into itself. File data moves in the kernel (copy_file_range, then
-// sendfile, then read and write where a file system refuses), on as many threads as there are
-// cores.
+// sendfile, then read and write where a file system refuses), on several threads, a folder's
+// files at a time; a file that is already there is written over in place.
 
 #include <filesystem>
 #include <stdexcept>
@@ -28,7 +28,8 @@ private:
 class CopyEngine
 {
 public:
-    // threads = 0 takes the number of cores.
+    // threads = 0 takes the number of cores, and at least four: file creation waits in the file
+    // system often enough that more threads than cores keep the cores busy.
     explicit CopyEngine(unsigned threads = 0);
 
     // Throws CopyError at the first failure; what was copied until then stays.

@@ -166,6 +166,18 @@ QString AtSpi::text(const Node &n)
     return r.arguments().isEmpty() ? QString() : r.arguments().first().toString();
 }
 
+int AtSpi::characterCount(const Node &n)
+{
+    const QVariant v = property(n, QStringLiteral("org.a11y.atspi.Text"), QStringLiteral("CharacterCount"));
+    return v.isValid() ? v.toInt() : -1;
+}
+
+bool AtSpi::setTextContents(const Node &n, const QString &text)
+{
+    const QDBusMessage r = call(n, QStringLiteral("org.a11y.atspi.EditableText"), QStringLiteral("SetTextContents"), {text});
+    return r.type() == QDBusMessage::ReplyMessage && !r.arguments().isEmpty() && r.arguments().first().toBool();
+}
+
 bool AtSpi::doAction(const Node &n, int index)
 {
     const QDBusMessage r = call(n, QStringLiteral("org.a11y.atspi.Action"), QStringLiteral("DoAction"), {index});

@@ -65,6 +65,10 @@ public:
     QStringList interfaces(const Node &n);
     // The text of a text interface, whole.
     QString text(const Node &n);
+    // How many characters a text interface holds (also for masked text, which it does not give).
+    int characterCount(const Node &n);
+    // Replaces the whole text of an editable text, as a person's typing would leave it.
+    bool setTextContents(const Node &n, const QString &text);
     bool doAction(const Node &n, int index = 0);
 
 private:

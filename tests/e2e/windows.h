@@ -14,6 +14,7 @@
 namespace e2e {
 
 class AtSpi;
+class Opened;
 class Program;
 
 struct WindowCase
@@ -28,6 +29,10 @@ struct WindowCase
     // Accessible names that differ from the designed text once the window is up (a label
     // that shows a value set at load).
     std::map<QString, QString> shownText;
+    // Pictures that controls show after a step of the user's, beyond those the design names: the
+    // step, and for each control the picture file of the distribution folder that it then shows.
+    std::function<bool(Opened &)> showPictures;
+    std::map<QString, QString> shownPictures;
 };
 
 const std::vector<WindowCase> &windowCases();
