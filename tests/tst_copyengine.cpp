@@ -185,15 +185,17 @@ void tst_CopyEngine::stopsAtFirstError()
 {
     for (int i = 0; i < 20; ++i)
         writeFile(src + QString("/f%1").arg(i), "x");
-    // Links are made before any file is copied; a folder where a link goes cannot be replaced,
-    // and the copy stops there.
+    // A folder where a link goes cannot be replaced, and the copy stops there. The files of the
+    // same folder go out on other threads meanwhile: those that made it are whole copies.
     QFile::link("f0", src + "/link");
     QDir().mkpath(dst + "/link");
     writeFile(dst + "/link/inside", "kept");
     QVERIFY_THROWS_EXCEPTION(CopyError, CopyEngine().copyTree(fsPath(src), fsPath(dst)));
     QCOMPARE(fixture::readFile(dst + "/link/inside"), QByteArray("kept"));
-    for (int i = 0; i < 20; ++i)
-        QVERIFY(!QFileInfo::exists(dst + QString("/f%1").arg(i)));
+    for (int i = 0; i < 20; ++i) {
+        const QString copied = dst + QString("/f%1").arg(i);
+        QVERIFY(!QFileInfo::exists(copied) || fixture::readFile(copied) == "x");
+    }
 }
 
 void tst_CopyEngine::byteNamesAreCopiedAsTheyAre()
