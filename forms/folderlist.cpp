@@ -7,7 +7,7 @@
 #include "volumes.h"
 
 #include <QDir>
-#include <QFileIconProvider>
+#include <QStyle>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
@@ -111,8 +111,8 @@ void FolderList::keyPressEvent(QKeyEvent *event)
 
 void FolderList::fill()
 {
-    static const QFileIconProvider icons;
-    const QIcon closed = icons.icon(QFileIconProvider::Folder);
+    // The style's own folder picture: the file icon provider would load an icon theme first.
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirIcon);
     clear();
     const QString sep = QDir::separator();
     // The chain of folders from the root down to the current one.
