@@ -1,3 +1,4 @@
+#include "installlines.h"
 #include "treefixture.h"
 
 #include <beep.h>
@@ -12,11 +13,9 @@
 #include <QTest>
 
 using fixture::writeFile;
+using namespace lines;
 
 namespace {
-
-const QString Blocked = " Невозможно установить игру по указанному пути.";
-const QString WillInstall = " Игра будет установлена по адресу: ";
 
 int rowOf(forms::FolderList *list, const QString &text)
 {
@@ -159,7 +158,7 @@ void tst_Form1::installThroughTheWindow()
                                                 " Установка выполнена на 20%.",
                                                 " Установка выполнена на 40%.",
                                                 " Установка игры завершена.",
-                                                " Игра установлена по адресу: " + tmp->filePath("games/Trivalon")}));
+                                                InstalledAt + tmp->filePath("games/Trivalon")}));
     QCOMPARE(fixture::readFile(tmp->filePath("games/Trivalon/trivalon.dat")), QByteArray("game"));
     QVERIFY(!QFileInfo::exists(tmp->filePath("games/Trivalon/file.bin")));
     QVERIFY(QFileInfo::exists(tmp->filePath("distribution/file.bin")));

@@ -1,3 +1,4 @@
+#include "installlines.h"
 #include "treefixture.h"
 
 #include <installation.h>
@@ -7,16 +8,9 @@
 
 using fixture::tree;
 using fixture::writeFile;
+using namespace lines;
 
 namespace {
-
-const QString Copied = " Копирование файлов завершено.";
-const QString P20 = " Установка выполнена на 20%.";
-const QString P40 = " Установка выполнена на 40%.";
-const QString P60 = " Установка выполнена на 60%.";
-const QString P80 = " Установка выполнена на 80%.";
-const QString P100 = " Установка выполнена на 100%";
-const QString Done = " Установка игры завершена.";
 const QStringList FourFiles = {"file.bin", "data.bin", "konec.bin", "name.txt"};
 
 } // namespace
@@ -94,7 +88,7 @@ void tst_Installation::run()
         QCOMPARE(installation.run(source, dir, [&](const QString &l) { log << l; }), Installation::Outcome::Installed);
 
     QStringList expected;
-    const QString last = " Игра установлена по адресу: " + dir + "/Trivalon";
+    const QString last = InstalledAt + dir + "/Trivalon";
     for (const QString &l : lines) {
         expected << l;
         if (l == Done)
@@ -126,7 +120,7 @@ void tst_Installation::destinationInsideSource()
         QCOMPARE(installation.run(source, source, [&](const QString &l) { log << l; }),
                  Installation::Outcome::Installed);
 
-    const QString last = " Игра установлена по адресу: " + source + "/Trivalon";
+    const QString last = InstalledAt + source + "/Trivalon";
     QCOMPARE(log, (QStringList{Copied, P20, P100, Done, last, Copied, P20, P100, Done, last}));
     auto installed = sourceBefore;
     installed.remove("/name.txt");

@@ -8,6 +8,7 @@
 // process mount, from a 1 MiB tmpfs in a mount namespace of the child's own; a read-only medium
 // from a read-only bind mount the same way. A case whose mechanism is missing is skipped.
 
+#include "installlines.h"
 #include "treefixture.h"
 
 #include <installation.h>
@@ -25,15 +26,10 @@
 #include <sys/wait.h>
 
 using fixture::writeFile;
+using namespace lines;
 
 namespace {
 
-const QString Copied = " Копирование файлов завершено.";
-const QString P20 = " Установка выполнена на 20%.";
-const QString P40 = " Установка выполнена на 40%.";
-const QString P60 = " Установка выполнена на 60%.";
-const QString P100 = " Установка выполнена на 100%";
-const QString Done = " Установка игры завершена.";
 const QString Installed = "installed";
 const QString Failed = "failed";
 
@@ -360,7 +356,7 @@ void tst_InstallFaults::faults()
 
     QStringList expected = lines;
     if (outcome == Installed)
-        expected << " Игра установлена по адресу: " + destination;
+        expected << InstalledAt + destination;
     QCOMPARE(r.outcome, outcome);
     QCOMPARE(r.log, expected);
     QCOMPARE(treeHash(source, fault == "inside" ? "Trivalon" : ""), sourceBefore);
