@@ -177,7 +177,6 @@ void Form::print(const QString &line)
     lines_.append(line);
     update();
     announceLastLine(this);
-    emit linePrinted(line);
 }
 
 void Form::paintEvent(QPaintEvent *)

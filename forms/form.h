@@ -41,9 +41,6 @@ public:
     // Where a message line is drawn, in client coordinates.
     QRect lineRect(int index) const;
 
-signals:
-    void linePrinted(const QString &line);
-
 protected:
     virtual void onLoad() {}
     virtual void onResize() {}
