@@ -15,6 +15,7 @@
 #include <QSet>
 #include <QFontMetricsF>
 #include <QTest>
+#include <units.h>
 #include <cmath>
 #include <memory>
 
@@ -26,10 +27,15 @@ namespace {
 
 const double Scales[] = {1.0, 1.5, 2.0};
 
-// 0x00BBGGRR: red is the lowest byte.
 QColor bgr(std::uint32_t v)
 {
-    return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff));
+    return forms::colorFromBgr(v);
+}
+
+// The window's background: its design's colour, or the system's.
+QColor windowBackground(const forms::FormDesign &d)
+{
+    return d.backColor ? bgr(*d.backColor) : QGuiApplication::palette().color(QPalette::Window);
 }
 
 bool takesFocus(forms::ControlKind k)
@@ -227,7 +233,7 @@ void tst_E2eWindows::colours()
         return;
     const forms::FormDesign &d = w->design;
     const QPalette system = QGuiApplication::palette();
-    const QColor back = d.backColor ? bgr(*d.backColor) : system.color(QPalette::Window);
+    const QColor back = windowBackground(d);
 
     QImage shot;
     QTRY_VERIFY((shot = w->shot()).width() > 0 && w->layoutDifferences(1).isEmpty());
@@ -290,8 +296,7 @@ void tst_E2eWindows::textFits()
     if (!w)
         return;
     const forms::FormDesign &d = w->design;
-    const QPalette system = QGuiApplication::palette();
-    const QColor back = d.backColor ? bgr(*d.backColor) : system.color(QPalette::Window);
+    const QColor back = windowBackground(d);
     QTRY_COMPARE_WITH_TIMEOUT(w->layoutDifferences(1), QString(), 10000);
     const QImage shot = w->shot();
 
