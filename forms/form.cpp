@@ -70,7 +70,7 @@ Form::Form(FormDesign design, QWidget *parent)
     setWindowFlags(flagsOf(design_));
     setWindowTitle(design_.caption);
     if (!design_.icon.isEmpty())
-        setWindowIcon(QIcon(design_.icon));
+        setWindowIcon(iconFromFile(design_.icon));
     if (!design_.cursor.isEmpty())
         setCursor(cursorFromFile(design_.cursor));
     QPalette pal = palette();

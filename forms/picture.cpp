@@ -133,6 +133,23 @@ QImage loadPicture(const QString &path)
 
 namespace forms {
 
+QIcon iconFromFile(const QString &path)
+{
+    QIcon icon;
+    // The file's suffix picks the reader: a format named here would make Qt try the other
+    // readers in turn until one takes it.
+    QImageReader reader(path);
+    for (int i = 0; i < 64; ++i) {
+        QImage image;
+        if (!reader.read(&image))
+            break;
+        icon.addPixmap(QPixmap::fromImage(image));
+        if (!reader.jumpToNextImage())
+            break;
+    }
+    return icon;
+}
+
 QCursor cursorFromFile(const QString &path)
 {
     QFile file(path);

@@ -12,8 +12,13 @@ QImage loadPicture(const QString &path);
 } // namespace forms
 
 #include <QCursor>
+#include <QIcon>
 
 namespace forms {
+
+// A window icon from a Windows .ico file, with every image it holds. Only the icon reader is
+// loaded, not every picture format there is; an unreadable file gives a null icon.
+QIcon iconFromFile(const QString &path);
 
 // A cursor from a Windows .cur file, with the hot spot its header gives.
 QCursor cursorFromFile(const QString &path);

@@ -90,7 +90,9 @@ void tst_Form1::startState()
     QCOMPARE(dir()->path(), tmp->filePath("distribution"));
     QCOMPARE(drive()->drive(), forms::volumeOf(tmp->path()));
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(drive()));
-    QVERIFY(!form->windowIcon().isNull() || QIcon(":/Install/install.ico").isNull());
+    // The window's icon, with both images of its file.
+    const QList<QSize> sizes = form->windowIcon().availableSizes();
+    QVERIFY2(sizes.contains(QSize(32, 32)) && sizes.contains(QSize(16, 16)), qPrintable(QDebug::toString(sizes)));
 }
 
 void tst_Form1::openingFoldersDrawsOneLineEach()
