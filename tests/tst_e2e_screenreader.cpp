@@ -1,7 +1,8 @@
 // The installer as a screen reader meets it: the built program runs an installation, driven by
 // the keyboard and the mouse as a person would, and the accessibility tree then lists every
-// control with its role and text and every line of the message log, the same lines in the same
-// order as the window draws them, each where it is drawn.
+// control with its role and text, the folder list's rows with the focus on the selected one,
+// and every line of the message log, the same lines in the same order as the window draws them,
+// each where it is drawn.
 
 #include "e2e/atspi.h"
 #include "e2e/opened.h"
@@ -9,6 +10,7 @@
 #include "e2e/windows.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTest>
 #include <memory>
@@ -58,7 +60,34 @@ void tst_E2eScreenReader::installerLogIsReadable()
     QTRY_COMPARE(w.focused(), QStringLiteral("Drive1"));
     QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("Tab")}));
     QTRY_COMPARE(w.focused(), QStringLiteral("Dir1"));
-    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("End"), QStringLiteral("Return")}));
+
+    // The folder list reads as a list of folders: the path from the root down, then the
+    // subfolders. The row selected, the folder shown, is the one with the focus.
+    std::size_t dirIndex = 0;
+    while (w.design.controls[dirIndex].name != QLatin1String("Dir1"))
+        ++dirIndex;
+    auto rows = [&] {
+        QStringList names;
+        for (const Node &n : w.a11y.children(w.controls[dirIndex]))
+            names << (w.a11y.role(n) == role::ListItem ? w.a11y.name(n) : QStringLiteral("?"));
+        return names;
+    };
+    auto focusedRow = [&] {
+        for (const Node &n : w.a11y.children(w.controls[dirIndex]))
+            if (w.a11y.hasState(n, state::Focused))
+                return w.a11y.name(n);
+        return QString();
+    };
+    const QString folderName = QFileInfo(w.program.folder()).fileName();
+    QStringList expectedRows = QStringList{QStringLiteral("/")}
+        + QDir::fromNativeSeparators(w.program.folder()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString &sub : QDir(w.program.folder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
+        expectedRows << sub;
+    QCOMPARE(rows(), expectedRows);
+    QTRY_COMPARE(focusedRow(), folderName);
+    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("End")}));
+    QTRY_COMPARE(focusedRow(), QStringLiteral("music"));
+    QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("Return")}));
     QTRY_COMPARE(logLines(), QStringList{QStringLiteral(" Игра будет установлена по адресу: ") + music});
 
     // A click on "Установить"; the sample folder holds all four files that the run removes.

@@ -20,7 +20,7 @@ namespace {
 int rowOf(forms::FolderList *list, const QString &text)
 {
     for (int i = 0; i < list->count(); ++i)
-        if (list->item(i)->text() == text)
+        if (list->rowText(i) == text)
             return i;
     return -1;
 }
@@ -29,7 +29,7 @@ void doubleClickRow(forms::FolderList *list, const QString &text)
 {
     const int row = rowOf(list, text);
     QVERIFY2(row >= 0, qPrintable(text));
-    const QPoint at = list->visualItemRect(list->item(row)).center();
+    const QPoint at = list->rowRect(row).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 }
@@ -118,7 +118,7 @@ void tst_Form1::singleClickOnlySelects()
 {
     dir()->setPath(tmp->filePath("games"));
     const int row = rowOf(dir(), "a");
-    QTest::mouseClick(dir()->viewport(), Qt::LeftButton, {}, dir()->visualItemRect(dir()->item(row)).center());
+    QTest::mouseClick(dir()->viewport(), Qt::LeftButton, {}, dir()->rowRect(row).center());
     QCOMPARE(dir()->currentRow(), row);
     QCOMPARE(dir()->path(), tmp->filePath("games"));
     QCOMPARE(form->printedLines().size(), 1);
