@@ -404,8 +404,8 @@ void benchStartupOffscreen(const std::string &folder, int reps)
             memory[t].push_back(double(rss) / 1024.0);
         }
     const std::string peer = "bare window, " + std::to_string(widgets) + " widgets";
-    row("start-up Install (Form1), offscreen vs " + peer, median(times[0]), median(times[1]), "ms", 0);
-    row("peak memory Install (Form1), offscreen", median(memory[0]), median(memory[1]), "MB", 0);
+    row("start-up Install (Form1), offscreen vs " + peer, median(times[0]), median(times[1]), "ms", 1.2);
+    row("peak memory Install (Form1), offscreen", median(memory[0]), median(memory[1]), "MB", 1.1);
 }
 
 #ifdef BENCH_HAVE_XDAMAGE
@@ -490,8 +490,8 @@ void benchStartupX(const std::string &folder, int reps, const std::string &progr
             memory[t].push_back(double(rss) / 1024.0);
         }
     const std::string peer = "bare window, " + std::to_string(widgets) + " widgets";
-    row("start-up " + name + ", Xvfb vs " + peer, median(times[0]), median(times[1]), "ms", 0);
-    row("peak memory " + name + ", Xvfb", median(memory[0]), median(memory[1]), "MB", 0);
+    row("start-up " + name + ", Xvfb vs " + peer, median(times[0]), median(times[1]), "ms", 1.2);
+    row("peak memory " + name + ", Xvfb", median(memory[0]), median(memory[1]), "MB", 1.1);
     xcb_disconnect(x);
 }
 #endif
