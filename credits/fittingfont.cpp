@@ -2,17 +2,12 @@
 
 #include <QFontMetrics>
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
 constexpr qreal SmallestPoints = 4.0;
 constexpr int SmallestPixels = 5;
-
-bool allFit(const QFont &font, const std::vector<BoxedText> &texts, const QPaintDevice *device)
-{
-    return std::all_of(texts.begin(), texts.end(),
-                       [&](const BoxedText &t) { return fitsBox(font, t, device); });
-}
 
 } // namespace
 
@@ -27,18 +22,32 @@ bool fitsBox(const QFont &font, const BoxedText &t, const QPaintDevice *device)
 
 QFont fittingFont(const QFont &base, const std::vector<BoxedText> &texts, const QPaintDevice *device)
 {
+    // The text that failed last is tried first: at a size still too large it is usually the
+    // same one again, and the others need not be laid out at that size.
+    std::vector<std::size_t> order(texts.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    auto allFit = [&](const QFont &font) {
+        for (auto it = order.begin(); it != order.end(); ++it) {
+            if (!fitsBox(font, texts[*it], device)) {
+                std::rotate(order.begin(), it, it + 1);
+                return false;
+            }
+        }
+        return true;
+    };
+
     QFont font = base;
     if (font.pixelSize() > 0) {
         for (int px = font.pixelSize(); px >= SmallestPixels; --px) {
             font.setPixelSize(px);
-            if (allFit(font, texts, device))
+            if (allFit(font))
                 return font;
         }
         return font;
     }
     for (qreal pt = font.pointSizeF(); pt >= SmallestPoints; pt -= 0.5) {
         font.setPointSizeF(pt);
-        if (allFit(font, texts, device))
+        if (allFit(font))
             return font;
     }
     return font;

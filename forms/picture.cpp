@@ -163,8 +163,11 @@ QCursor cursorFromFile(const QString &path)
     auto word = [&](int at) { return int(quint8(data[at])) | (int(quint8(data[at + 1])) << 8); };
     const int hotX = word(10);
     const int hotY = word(12);
+    // Read through the reader the file's suffix picks, like the icons; the named formats are the
+    // way for a file whose name says nothing.
     QImage image;
-    if (!image.loadFromData(data, "cur") && !image.loadFromData(data, "ico"))
+    QImageReader reader(path);
+    if (!reader.read(&image) && !image.loadFromData(data, "cur") && !image.loadFromData(data, "ico"))
         throw FormsError(QStringLiteral("Cannot read the cursor %1").arg(path));
     return QCursor(QPixmap::fromImage(image), hotX, hotY);
 }
