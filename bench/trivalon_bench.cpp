@@ -552,48 +552,81 @@ void benchFileList(int argc, char **argv, const std::string &folder, int reps)
 
 // --- 4. painting during a long copy --------------------------------------------------------
 
+// CPU time the hypervisor gave to other guests instead of this machine, in ms (the steal column
+// of /proc/stat); 0 where it is not counted.
+double stolenMs()
+{
+    std::FILE *f = std::fopen("/proc/stat", "r");
+    if (!f)
+        return 0;
+    unsigned long long v[8] = {};
+    const int n = std::fscanf(f, "cpu %llu %llu %llu %llu %llu %llu %llu %llu", &v[0], &v[1], &v[2], &v[3], &v[4],
+                              &v[5], &v[6], &v[7]);
+    std::fclose(f);
+    return n == 8 ? double(v[7]) * 1000.0 / double(::sysconf(_SC_CLK_TCK)) : 0;
+}
+
 // Clicks "Установить" in a real Form1 whose working folder is source and whose folder list shows
-// parent, while a timer asks for a repaint every 10 ms; reports the longest time without a paint.
-void benchPaintGap(int argc, char **argv, const std::string &source, const std::string &parent)
+// parent, while a timer asks for a repaint every 10 ms; the longest time without a paint, for
+// each of reps runs into a fresh destination. Prints the median and the worst run, with the CPU
+// time the host took from this machine during that run.
+void benchPaintGap(int argc, char **argv, const std::string &source, const std::string &parent, int reps)
 {
     QApplication app(argc, argv);
     if (::chdir(source.c_str()) != 0)
         die("cannot enter " + source);
-    Form1 form;
-    std::vector<double> paints;
-    bool copying = false;
-    PaintWatch watch;
-    watch.onPaint = [&] {
-        if (copying)
-            paints.push_back(nowMs());
-    };
-    form.installEventFilter(&watch);
-    form.showForm();
-    QTimer poke;
-    QObject::connect(&poke, &QTimer::timeout, &form, qOverload<>(&QWidget::update));
-    poke.start(10);
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < 300)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    form.control<forms::FolderList>(QStringLiteral("Dir1"))->setPath(QString::fromStdString(parent));
-    auto *install = form.control<QAbstractButton>(QStringLiteral("install"));
+    std::vector<double> gaps;
+    double worst = -1, worstStolen = 0, worstRun = 0;
+    for (int r = 0; r < reps; ++r) {
+        removeTree(fs::path(parent) / "Trivalon");
+        ::sync();
+        Form1 form;
+        std::vector<double> paints;
+        bool copying = false;
+        PaintWatch watch;
+        watch.onPaint = [&] {
+            if (copying)
+                paints.push_back(nowMs());
+        };
+        form.installEventFilter(&watch);
+        form.showForm();
+        QTimer poke;
+        QObject::connect(&poke, &QTimer::timeout, &form, qOverload<>(&QWidget::update));
+        poke.start(10);
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < 300)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        form.control<forms::FolderList>(QStringLiteral("Dir1"))->setPath(QString::fromStdString(parent));
+        auto *install = form.control<QAbstractButton>(QStringLiteral("install"));
 
-    copying = true;
-    const double t0 = nowMs();
-    paints.push_back(t0);
-    install->click(); // returns when the run has ended
-    const double t1 = nowMs();
-    paints.push_back(t1);
-    copying = false;
-    if (!form.printedLines().contains(QStringLiteral(" Установка игры завершена.")))
-        die("the installation did not finish");
-    double gap = 0;
-    for (std::size_t i = 1; i < paints.size(); ++i)
-        gap = std::max(gap, paints[i] - paints[i - 1]);
-    std::printf("%-46s %10.1f ms over a %.0f ms run, %zu paints; target <= 100 ms: %s\n",
+        const double stolen0 = stolenMs();
+        copying = true;
+        const double t0 = nowMs();
+        paints.push_back(t0);
+        install->click(); // returns when the run has ended
+        const double t1 = nowMs();
+        paints.push_back(t1);
+        copying = false;
+        const double stolen = stolenMs() - stolen0;
+        if (!form.printedLines().contains(QStringLiteral(" Установка игры завершена.")))
+            die("the installation did not finish");
+        double gap = 0;
+        for (std::size_t i = 1; i < paints.size(); ++i)
+            gap = std::max(gap, paints[i] - paints[i - 1]);
+        gaps.push_back(gap);
+        if (gap > worst) {
+            worst = gap;
+            worstStolen = stolen;
+            worstRun = t1 - t0;
+        }
+    }
+    removeTree(fs::path(parent) / "Trivalon");
+    const double typical = median(gaps);
+    std::printf("%-46s %10.1f ms median of %d runs; worst %.1f ms in a %.0f ms run (host took %.0f ms "
+                "of CPU meanwhile); target <= 100 ms: %s\n",
                 ("longest time without a paint, 1 GiB, " + QGuiApplication::platformName().toStdString()).c_str(),
-                gap, t1 - t0, paints.size() - 2, gap <= 100 ? "met" : "NOT met");
+                typical, reps, worst, worstRun, worstStolen, typical <= 100 ? "met" : "NOT met");
 }
 
 void usage()
@@ -605,7 +638,7 @@ void usage()
                  "       trivalon_bench startup-offscreen FOLDER REPS\n"
                  "       trivalon_bench startup-x FOLDER REPS PROGRAM WIDGETS\n"
                  "       trivalon_bench filelist FOLDER REPS\n"
-                 "       trivalon_bench paintgap SOURCE PARENT\n"
+                 "       trivalon_bench paintgap SOURCE PARENT REPS\n"
                  "       trivalon_bench header\n");
     std::exit(2);
 }
@@ -642,8 +675,8 @@ int main(int argc, char **argv)
 #endif
         } else if (cmd == "filelist" && argc == 4) {
             benchFileList(argc, argv, argv[2], std::atoi(argv[3]));
-        } else if (cmd == "paintgap" && argc == 4) {
-            benchPaintGap(argc, argv, argv[2], argv[3]);
+        } else if (cmd == "paintgap" && argc == 5) {
+            benchPaintGap(argc, argv, argv[2], argv[3], std::atoi(argv[4]));
         } else {
             usage();
         }
