@@ -139,6 +139,7 @@ QIcon iconFromFile(const QString &path)
     // The file's suffix picks the reader: a format named here would make Qt try the other
     // readers in turn until one takes it.
     QImageReader reader(path);
+    // An icon file holds a few sizes; a count in the dozens would be a damaged file.
     for (int i = 0; i < 64; ++i) {
         QImage image;
         if (!reader.read(&image))
