@@ -244,6 +244,8 @@ void FolderList::fill()
         rows_.push_back({sub, joinPath(path_, sub), depth, false});
     current_ = -1;
     updateScrollBar();
+    // A folder newly shown starts from the top, scrolled only as far as its row needs.
+    verticalScrollBar()->setValue(0);
     if (QAccessible::isActive()) {
         QAccessibleEvent event(this, QAccessible::ObjectReorder);
         QAccessible::updateAccessibility(&event);
@@ -448,6 +450,12 @@ void FolderList::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBar();
+    // The rows were placed for the size the list had when it was made, before the form gave it
+    // its own: from the top again, scrolled only as far as the selected row needs. (The forms
+    // give their controls a fixed size, so this is the one resize a list sees.)
+    verticalScrollBar()->setValue(0);
+    if (current_ >= 0)
+        scrollToRow(current_);
 }
 
 void FolderList::focusInEvent(QFocusEvent *event)

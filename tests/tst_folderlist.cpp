@@ -44,6 +44,7 @@ private slots:
     void enterAndDoubleClickOpen();
     void folderGoneSinceShownBeeps();
     void currentRowStaysInView();
+    void madeBeforeItsSizeShowsFromTheTop();
     void deepPathKeepsItsNameVisible();
     void selectedRowIsDrawnMarked();
     void screenReaderSeesTheRows();
@@ -199,6 +200,26 @@ void tst_FolderList::currentRowStaysInView()
     QApplication::sendEvent(list->viewport(), &wheel);
     QVERIFY(list->verticalScrollBar()->value() > 0);
     QCOMPARE(list->currentRow(), selected);
+}
+
+void tst_FolderList::madeBeforeItsSizeShowsFromTheTop()
+{
+    // A form makes the list, which reads the working folder at once, and only then gives it its
+    // size: the rows above the folder shown stay in view when there is room for them.
+    for (int i = 0; i < 40; ++i)
+        QDir().mkpath(games() + QStringLiteral("/many/sub%1").arg(i, 2, 10, QLatin1Char('0')));
+    const QString oldCwd = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(games() + "/many"));
+    QWidget form;
+    auto *made = new forms::FolderList(&form);
+    QDir::setCurrent(oldCwd);
+    made->setGeometry(10, 10, 105, 200);
+    form.resize(200, 250);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(made->rowText(made->currentRow()), QStringLiteral("many"));
+    QVERIFY(made->rowRect(made->currentRow()).bottom() < made->viewport()->height());
+    QCOMPARE(made->verticalScrollBar()->value(), 0);
 }
 
 void tst_FolderList::deepPathKeepsItsNameVisible()
