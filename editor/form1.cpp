@@ -84,7 +84,7 @@ void EditorForm::Command2_Click()
 void EditorForm::Command3_Click()
 {
     try {
-        writeEntry(Label1->text() + QStringLiteral(".enc"), {picture_, Text1->text(), Text2->text()});
+        writeEntry(entryFileName(number_), {picture_, Text1->text(), Text2->text()});
     } catch (const EntryFileError &) {
         forms::beep();
     } catch (const forms::FormsError &) {
@@ -96,7 +96,7 @@ void EditorForm::Command4_Click()
 {
     Entry entry;
     try {
-        entry = readEntry(Label1->text() + QStringLiteral(".enc"));
+        entry = readEntry(entryFileName(number_));
     } catch (const EntryFileError &) {
         forms::beep();
         return;

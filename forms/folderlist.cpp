@@ -2,6 +2,7 @@
 
 #include "beep.h"
 #include "files.h"
+#include "formaccessible.h"
 #include "formserror.h"
 #include "units.h"
 #include "volumes.h"
@@ -63,19 +64,14 @@ void drawFolder(QPainter &p, int x, int y, bool open, const QPalette &palette, b
 }
 
 // One row for assistive technology: a list item named by its folder.
-class FolderRowAccessible : public QAccessibleInterface
+class FolderRowAccessible : public LeafAccessible
 {
 public:
     FolderRowAccessible(FolderList *list, int row) : list_(list), row_(row) {}
 
     bool isValid() const override { return list_ && row_ < list_->count(); }
-    QObject *object() const override { return nullptr; }
     QWindow *window() const override { return list_ ? list_->window()->windowHandle() : nullptr; }
     QAccessibleInterface *parent() const override { return list_ ? QAccessible::queryAccessibleInterface(list_.data()) : nullptr; }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     QAccessible::Role role() const override { return QAccessible::ListItem; }
     QAccessible::State state() const override
     {
@@ -102,7 +98,6 @@ public:
             return list_->rowPath(row_);
         return QString();
     }
-    void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override
     {
         if (!isValid())

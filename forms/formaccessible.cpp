@@ -12,19 +12,14 @@ namespace forms {
 namespace {
 
 // One message line: static text, read by its name or through its text interface.
-class LineAccessible : public QAccessibleInterface, public QAccessibleTextInterface
+class LineAccessible : public LeafAccessible, public QAccessibleTextInterface
 {
 public:
     LineAccessible(Form *form, int index) : form_(form), index_(index) {}
 
     bool isValid() const override { return form_ && index_ < form_->printedLines().size(); }
-    QObject *object() const override { return nullptr; }
     QWindow *window() const override { return form_ ? form_->windowHandle() : nullptr; }
     QAccessibleInterface *parent() const override { return form_ ? QAccessible::queryAccessibleInterface(form_.data()) : nullptr; }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     QAccessible::Role role() const override { return QAccessible::StaticText; }
     QAccessible::State state() const override
     {
@@ -38,7 +33,6 @@ public:
     {
         return (t == QAccessible::Name || t == QAccessible::Value) ? line() : QString();
     }
-    void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override
     {
         if (!isValid())

@@ -3,13 +3,24 @@
 // by one static text per message line, so that a screen reader can read the log that is only
 // drawn on the surface.
 
-class QAccessibleInterface;
-class QObject;
-class QString;
+#include <QAccessibleInterface>
 
 namespace forms {
 
 class Form;
+
+// Something assistive technology reads that is no widget of its own and holds nothing: a message
+// line, a row of a list.
+class LeafAccessible : public QAccessibleInterface
+{
+public:
+    QObject *object() const override { return nullptr; }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    void setText(QAccessible::Text, const QString &) override {}
+};
 
 // Installed once by the first Form: builds the accessible interface of every Form.
 QAccessibleInterface *formAccessibleFactory(const QString &className, QObject *object);

@@ -161,9 +161,8 @@ QCursor cursorFromFile(const QString &path)
     // hot spot in a cursor file.
     if (data.size() < 22 || data[2] != 2)
         throw FormsError(QStringLiteral("%1 is not a cursor file").arg(path));
-    auto word = [&](int at) { return int(quint8(data[at])) | (int(quint8(data[at + 1])) << 8); };
-    const int hotX = word(10);
-    const int hotY = word(12);
+    const int hotX = int(little(data, 10, 2));
+    const int hotY = int(little(data, 12, 2));
     // Read through the reader the file's suffix picks, like the icons; the named formats are the
     // way for a file whose name says nothing.
     QImage image;

@@ -30,7 +30,6 @@ struct Entry
     timespec times[2]; // access, modification
     off_t size;
     std::size_t nameOffset; // where the bare name starts in relative
-    std::size_t folder;     // index of the folder that holds the entry
 };
 
 [[noreturn]] void fail(const std::string &what, const fs::path &path, int error = errno)
@@ -121,7 +120,7 @@ void listFolder(const std::string &source, std::deque<Entry> &entries, std::size
         }
         std::string relative = join(folderRel, name);
         const std::size_t nameOffset = relative.size() - std::strlen(name);
-        entries.push_back({std::move(relative), kind, st.st_mode, {st.st_atim, st.st_mtim}, st.st_size, nameOffset, index});
+        entries.push_back({std::move(relative), kind, st.st_mode, {st.st_atim, st.st_mtim}, st.st_size, nameOffset});
         errno = 0;
     }
     const int readError = errno;
@@ -337,7 +336,7 @@ void CopyEngine::copyTree(const fs::path &sourcePath, const fs::path &destinatio
     std::deque<Entry> entries;
     if (!S_ISDIR(sourceSt.st_mode))
         fail("Not a folder:", source, ENOTDIR);
-    entries.push_back({std::string(), Kind::Folder, sourceSt.st_mode, {sourceSt.st_atim, sourceSt.st_mtim}, 0, 0, 0});
+    entries.push_back({std::string(), Kind::Folder, sourceSt.st_mode, {sourceSt.st_atim, sourceSt.st_mtim}, 0, 0});
     listFolder(source, entries, 0, skip);
     if (!destExists)
         makeFolders(destinationPath, skip);

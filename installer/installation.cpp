@@ -27,7 +27,6 @@ Installation::Outcome Installation::run(const QString &source, const QString &di
     append_ = append;
     const QString destination = destinationOf(dirPath);
     try {
-        fso();
         sourceFolder_ = fso().getFolder(source);
         wait([&] { fso().copyFolder(sourceFolder_, destination); });
 
@@ -39,9 +38,8 @@ Installation::Outcome Installation::run(const QString &source, const QString &di
         delname();
         append(QStringLiteral(" Установка игры завершена."));
         append(QStringLiteral(" Игра установлена по адресу: ") + destination);
-    } catch (const forms::FormsError &) {
-        return Outcome::Failed;
     } catch (const std::exception &) {
+        // The forms layer's failures and the copy's alike.
         return Outcome::Failed;
     }
     return Outcome::Installed;
