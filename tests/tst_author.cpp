@@ -382,8 +382,14 @@ void TestAuthor::asksForAFixedWindowAndStaysPut()
         auto at = [&](int dx, int dy) {
             return QStringList{QStringLiteral("mousemove"), QString::number(title.x() + dx), QString::number(title.y() + dy)};
         };
-        return xdotool(at(0, 0) + QStringList{QStringLiteral("mousedown"), QStringLiteral("1")} + at(30, 20) + at(60, 40)
-                       + at(90, 60) + QStringList{QStringLiteral("mouseup"), QStringLiteral("1")});
+        // Each step comes a moment after the last, as from a hand: openbox at times missed every
+        // one of several drags whose press and moves all arrived at once.
+        const QStringList pause{QStringLiteral("sleep"), QStringLiteral("0.05")};
+        QStringList steps = at(0, 0);
+        for (const QStringList &step : {QStringList{QStringLiteral("mousedown"), QStringLiteral("1")}, at(30, 20),
+                                        at(60, 40), at(90, 60), QStringList{QStringLiteral("mouseup"), QStringLiteral("1")}})
+            steps += pause + step;
+        return xdotool(steps);
     };
     // The window manager may take a press for something else (the end of a click, a
     // double-click, or a press that came while it was still busy framing a window): the witness
